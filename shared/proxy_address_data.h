@@ -1,0 +1,24 @@
+// The proxy engine object both programs use: the liveness probe through one
+// proxy, and the removal of an entry from a list file.
+#pragma once
+
+#include <string>
+
+class CProxyAddressData {
+public:
+    CProxyAddressData();
+
+    // Probe through "address:port". True when the test file came back as "OK".
+    bool ProbeProxy(const std::string& address, int port);
+    // Probe through a proxy text "address:port". 1 alive, 0 not alive.
+    int ProbeProxyString(const std::string& proxy);
+
+    // Rewrites the list file without any line equal (exactly, case-sensitively)
+    // to the entry. True when the file held the entry and was rewritten.
+    bool RemoveLineFromFile(const std::string& path, const std::string& entry);
+
+    // User-agent text of the probe; empty means the program's file name.
+    std::string m_strUserAgent;
+    // Hard bound of one probe; a probe still running then ends as "not alive".
+    unsigned m_nProbeBoundMs;
+};

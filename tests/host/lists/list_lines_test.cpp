@@ -1,0 +1,238 @@
+#include "list_lines.h"
+
+#include "scratch_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using Entries = std::vector<std::string>;
+
+namespace {
+
+Entries Split(const std::string& text) {
+    Entries entries;
+    SplitListText(text, entries);
+    return entries;
+}
+
+} // namespace
+
+TEST(ListTrim, RemovesTheSixWhiteSpaceCharactersAtBothEnds) {
+    EXPECT_EQ(TrimListText(" \t\r\n\v\f1.2.3.4:80\f\v\n\r\t "), "1.2.3.4:80");
+    EXPECT_EQ(TrimListText("a b\tc"), "a b\tc");
+    EXPECT_EQ(TrimListText(" \t \r\n"), "");
+    EXPECT_EQ(TrimListText(""), "");
+}
+
+TEST(ListTrim, KeepsOtherBytes) {
+    // No-break space and other control bytes are not white space here.
+    EXPECT_EQ(TrimListText("\xA0x\xA0"), "\xA0x\xA0");
+    EXPECT_EQ(TrimListText("\x01x\x1F"), "\x01x\x1F");
+}
+
+TEST(ListSplit, SkipsBlankLinesAndLinesOfSpaces) {
+    EXPECT_EQ(Split("\n\n  \n\t\n1.1.1.1:80\n   \n2.2.2.2:8080\n\n"),
+              (Entries{"1.1.1.1:80", "2.2.2.2:8080"}));
+}
+
+TEST(ListSplit, CarriageReturnsBeforeLineFeedsGoWithTheTrimming) {
+    EXPECT_EQ(Split("a:1\r\n b:2 \r\n\r\nc:3\r"), (Entries{"a:1", "b:2", "c:3"}));
+}
+
+TEST(ListSplit, OnlyLineFeedsEndLines) {
+    EXPECT_EQ(Split("a:1\rb:2\n"), (Entries{"a:1\rb:2"}));
+}
+
+TEST(ListSplit, LastLineNeedsNoLineEnd) {
+    EXPECT_EQ(Split("a:1\nb:2"), (Entries{"a:1", "b:2"}));
+    EXPECT_EQ(Split("b:2"), (Entries{"b:2"}));
+    EXPECT_TRUE(Split("").empty());
+    EXPECT_TRUE(Split(" \r\n \n").empty());
+}
+
+TEST(ListSplit, KeepsDuplicatesAndFileOrder) {
+    EXPECT_EQ(Split("z:1\na:1\nz:1\n"), (Entries{"z:1", "a:1", "z:1"}));
+}
+
+TEST(ListSplit, ANulByteEndsTheEntry) {
+    using namespace std::string_literals;
+    EXPECT_EQ(Split("ab\0cd\nef\n"s), (Entries{"ab", "ef"}));
+    EXPECT_EQ(Split("\0abc\n x \0 y\n"s), (Entries{"x"}));
+    EXPECT_EQ(Split("q\0\n\0\0"s), (Entries{"q"}));
+}
+
+TEST(ListSplit, PiecesOfAnySizeGiveTheSameEntries) {
+    const std::string text = " a:1 \r\n\n\t\nbb:22\r\n   ccc:333 \nlast";
+    const Entries whole = Split(text);
+    ASSERT_EQ(whole, (Entries{"a:1", "bb:22", "ccc:333", "last"}));
+    for (std::size_t size = 1; size <= text.size(); ++size) {
+        Entries entries;
+        CListLineSplitter splitter(entries);
+        for (std::size_t at = 0; at < text.size(); at += size) {
+            splitter.Feed(std::string_view(text).substr(at, size));
+        }
+        splitter.Finish();
+        EXPECT_EQ(entries, whole) << "piece size " << size;
+    }
+}
+
+TEST(ListSplit, AppendsToWhatIsAlreadyStaged) {
+    Entries entries{"first:1"};
+    SplitListText("second:2\n", entries);
+    EXPECT_EQ(entries, (Entries{"first:1", "second:2"}));
+}
+
+TEST(ListRead, MissingFileReadsAsEmpty) {
+    CScratchDir dir;
+    Entries entries{"kept:1"};
+    EXPECT_EQ(ReadListFileEntries(dir.File("absent.txt"), entries), ListReadResult::NotOpened);
+    EXPECT_EQ(entries, (Entries{"kept:1"}));
+}
+
+TEST(ListRead, ReadsAFileOfBlankLinesSpacesAndCrLf) {
+    CScratchDir dir;
+    const std::string path = dir.Write(
+        "Proxylist.txt", "\r\n  1.2.3.4:80  \r\n\t\r\n   \r\n5.6.7.8:3128\r\n\r\n9.9.9.9:1");
+    Entries entries;
+    EXPECT_EQ(ReadListFileEntries(path, entries), ListReadResult::Read);
+    EXPECT_EQ(entries, (Entries{"1.2.3.4:80", "5.6.7.8:3128", "9.9.9.9:1"}));
+}
+
+TEST(ListRead, AMegabyteLineIsReadWhole) {
+    CScratchDir dir;
+    std::string line(1 << 20, 'x');
+    for (std::size_t i = 0; i < line.size(); i += 997) {
+        line[i] = static_cast<char>('a' + i % 26);
+    }
+    Entries entries;
+    EXPECT_EQ(ReadListFileEntries(dir.Write("a.txt", "  " + line + "\r\nnext:1"), entries),
+              ListReadResult::Read);
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0], line);
+    EXPECT_EQ(entries[1], "next:1");
+
+    entries.clear();
+    EXPECT_EQ(ReadListFileEntries(dir.Write("b.txt", line), entries), ListReadResult::Read);
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0], line);
+}
+
+TEST(ListRead, ATensOfMegabytesListReadsEveryLine) {
+    CScratchDir dir;
+    std::string text;
+    constexpr int kLines = 1000000;
+    text.reserve(kLines * 24);
+    for (int i = 0; i < kLines; ++i) {
+        text += std::to_string(i % 223 + 1) + "." + std::to_string(i % 251) + ".7." +
+                std::to_string(i % 256) + ":" + std::to_string(i) + "\r\n";
+    }
+    Entries entries;
+    EXPECT_EQ(ReadListFileEntries(dir.Write("big.txt", text), entries), ListReadResult::Read);
+    ASSERT_EQ(entries.size(), static_cast<std::size_t>(kLines));
+    EXPECT_EQ(entries.front(), "1.0.7.0:0");
+    EXPECT_EQ(entries.back(),
+              std::to_string((kLines - 1) % 223 + 1) + "." + std::to_string((kLines - 1) % 251) +
+                  ".7." + std::to_string((kLines - 1) % 256) + ":" + std::to_string(kLines - 1));
+}
+
+TEST(ListRead, AReadErrorKeepsTheCompleteLinesBeforeIt) {
+    const std::vector<std::string> pieces{"a:1\nb:", "2\nc:3"};
+    std::size_t next = 0;
+    Entries entries;
+    const auto result = ReadListEntries(
+        [&](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
+            if (next == pieces.size()) {
+                return -1;
+            }
+            const std::string& piece = pieces[next++];
+            EXPECT_LE(piece.size(), capacity);
+            piece.copy(buffer, capacity);
+            return static_cast<std::ptrdiff_t>(piece.size());
+        },
+        entries);
+    EXPECT_EQ(result, ListReadResult::ReadError);
+    // "c:3" had no line end yet when the error came.
+    EXPECT_EQ(entries, (Entries{"a:1", "b:2"}));
+}
+
+TEST(ListAppend, CreatesTheFileAndAppendsOneLineEach) {
+    CScratchDir dir;
+    const std::string path = dir.File("Userproxy.txt");
+    EXPECT_TRUE(AppendListLine(path, "10.0.0.1:8080"));
+    EXPECT_TRUE(AppendListLine(path, "10.0.0.2:80"));
+    EXPECT_EQ(CScratchDir::Read(path),
+              std::string("10.0.0.1:8080") + kTextLineEnd + "10.0.0.2:80" + kTextLineEnd);
+}
+
+TEST(ListAppend, StartsANewLineWhenTheLastOneHasNoLineEnd) {
+    CScratchDir dir;
+    const std::string path = dir.Write("Userproxy.txt", "1.1.1.1:80");
+    EXPECT_TRUE(AppendListLine(path, "2.2.2.2:80"));
+    Entries entries;
+    ReadListFileEntries(path, entries);
+    EXPECT_EQ(entries, (Entries{"1.1.1.1:80", "2.2.2.2:80"}));
+}
+
+TEST(ListAppend, NeverTruncates) {
+    CScratchDir dir;
+    const std::string path = dir.Write("Userproxy.txt", "\r\n  old:1 \r\n");
+    EXPECT_TRUE(AppendListLine(path, "new:2"));
+    EXPECT_EQ(CScratchDir::Read(path), std::string("\r\n  old:1 \r\nnew:2") + kTextLineEnd);
+}
+
+TEST(ListAppend, FailsWhenTheFolderIsMissing) {
+    CScratchDir dir;
+    EXPECT_FALSE(AppendListLine(dir.File("no-such-folder/Userproxy.txt"), "a:1"));
+}
+
+TEST(ListRemove, AllCopiesGoAndBlankLinesAreDropped) {
+    CScratchDir dir;
+    const std::string path =
+        dir.Write("Proxylist.txt",
+                  "1.1.1.1:80\r\n\r\n  2.2.2.2:80 \r\n1.1.1.1:80\n \n1.1.1.1:80\r\n3.3.3.3:1");
+    EXPECT_TRUE(RemoveListLine(path, "1.1.1.1:80"));
+    EXPECT_EQ(CScratchDir::Read(path),
+              std::string("2.2.2.2:80") + kTextLineEnd + "3.3.3.3:1" + kTextLineEnd);
+}
+
+TEST(ListRemove, TrimmedLinesCountAsEqual) {
+    CScratchDir dir;
+    const std::string path = dir.Write("Userproxy.txt", "\t1.1.1.1:80 \r\n");
+    EXPECT_TRUE(RemoveListLine(path, "1.1.1.1:80"));
+    EXPECT_EQ(CScratchDir::Read(path), "");
+}
+
+TEST(ListRemove, ComparesCaseExactlyAndLeavesTheFileAlone) {
+    CScratchDir dir;
+    const std::string bytes = "Proxy.Example:80\r\n\r\nother:1";
+    const std::string path = dir.Write("Userproxy.txt", bytes);
+    EXPECT_FALSE(RemoveListLine(path, "proxy.example:80"));
+    EXPECT_EQ(CScratchDir::Read(path), bytes);
+}
+
+TEST(ListRemove, AbsentEntryLeavesTheBytesUntouched) {
+    CScratchDir dir;
+    const std::string bytes = "  a:1\r\n\r\n\n\tb:2\rc:3";
+    const std::string path = dir.Write("Proxylist.txt", bytes);
+    EXPECT_FALSE(RemoveListLine(path, "a:"));
+    EXPECT_FALSE(RemoveListLine(path, "b:2"));
+    EXPECT_FALSE(RemoveListLine(path, ""));
+    EXPECT_EQ(CScratchDir::Read(path), bytes);
+}
+
+TEST(ListRemove, AbsentFileIsNotCreated) {
+    CScratchDir dir;
+    const std::string path = dir.File("Userproxy.txt");
+    EXPECT_FALSE(RemoveListLine(path, "a:1"));
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(ListRemove, AFolderIsNoListFile) {
+    CScratchDir dir;
+    const std::string path = dir.File("Proxylist.txt");
+    std::filesystem::create_directory(path);
+    EXPECT_FALSE(RemoveListLine(path, "a:1"));
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+}

@@ -2,6 +2,8 @@
 
 #include "posix_socket.h"
 
+#include <sys/socket.h>
+
 namespace standins {
 
 void SendErrorStatus(int fd, int status) {
@@ -10,6 +12,10 @@ void SendErrorStatus(int fd, int status) {
         "<html><head><title>" + title + "</title></head><body><h1>" + title + "</h1></body></html>";
     SendAll(fd, BuildResponse(status, {{"Content-Type", "text/html"}}, body, false),
             kSendTimeoutMs);
+    // Closing with unread input would send RST, which can destroy the answer
+    // before the client reads it: half-close and let the client go first.
+    shutdown(fd, SHUT_WR);
+    WaitForPeerClose(fd, kRejectLingerMs);
 }
 
 ReadOutcome ReadRequest(int fd, std::string& buffer, int timeout_ms, RequestLog& log,

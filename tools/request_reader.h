@@ -13,6 +13,7 @@ namespace standins {
 constexpr std::size_t kRequestHeadLimit = 64 * 1024;
 constexpr std::size_t kRequestBodyLimit = 1024 * 1024;
 constexpr int kSendTimeoutMs = 30000;
+constexpr int kRejectLingerMs = 2000;
 
 struct IncomingRequest {
     RequestHead head;
@@ -31,7 +32,7 @@ enum class ReadOutcome {
 ReadOutcome ReadRequest(int fd, std::string& buffer, int timeout_ms, RequestLog& log,
                         IncomingRequest& out);
 
-// A short HTML answer with status `status`, then the connection is to close.
+// A short HTML answer with status `status`; the connection is then closing.
 void SendErrorStatus(int fd, int status);
 
 } // namespace standins

@@ -27,6 +27,7 @@ public:
     CScratchDir(const CScratchDir&) = delete;
     CScratchDir& operator=(const CScratchDir&) = delete;
 
+    std::string Path() const { return m_path.string(); }
     std::string File(const std::string& name) const { return (m_path / name).string(); }
 
     std::string Write(const std::string& name, const std::string& bytes) const {

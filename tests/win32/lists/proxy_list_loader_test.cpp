@@ -1,0 +1,434 @@
+#include "proxy_list_loader.h"
+
+#include "scratch_dir.h"
+#include "shared/list_box_model.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+using Entries = std::vector<std::string>;
+
+namespace {
+
+// A window like the main one: the sorted proxy list box (1001) and the
+// Start/Stop button (1014).
+class CListWindow {
+public:
+    explicit CListWindow(bool visible = false) {
+        m_hParent =
+            CreateWindowExA(0, "STATIC", "lists", WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
+                            0, 0, 400, 500, nullptr, nullptr, nullptr, nullptr);
+        m_hList = CreateWindowExA(
+            WS_EX_CLIENTEDGE, "LISTBOX", "",
+            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_SORT | LBS_HASSTRINGS | LBS_NOTIFY, 10, 10,
+            360, 400, m_hParent, reinterpret_cast<HMENU>(1001), nullptr, nullptr);
+        m_hButton = CreateWindowExA(0, "BUTTON", "Start", WS_CHILD | WS_VISIBLE, 10, 420, 100, 30,
+                                    m_hParent, reinterpret_cast<HMENU>(1014), nullptr, nullptr);
+    }
+    ~CListWindow() { DestroyWindow(m_hParent); }
+    CListWindow(const CListWindow&) = delete;
+    CListWindow& operator=(const CListWindow&) = delete;
+
+    HWND List() const { return m_hList; }
+    HWND Button() const { return m_hButton; }
+    bool Ready() const { return m_hList != nullptr && m_hButton != nullptr; }
+
+private:
+    HWND m_hParent = nullptr;
+    HWND m_hList = nullptr;
+    HWND m_hButton = nullptr;
+};
+
+Entries Items(HWND list) {
+    Entries items;
+    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
+        std::vector<char> buffer(length > 0 ? static_cast<std::size_t>(length) + 1 : 1);
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
+        items.emplace_back(buffer.data());
+    }
+    return items;
+}
+
+std::string Lines(const Entries& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+// Staged entries made to hit the duplicate rule: repeats, case variants,
+// prefixes and extensions of earlier entries, over a small alphabet.
+Entries RandomStaging(std::mt19937& random, std::size_t count, const std::string& alphabet,
+                      std::size_t maxLength) {
+    Entries staged;
+    auto fresh = [&] {
+        std::string text;
+        const std::size_t length = 1 + random() % maxLength;
+        for (std::size_t k = 0; k < length; ++k) {
+            text += alphabet[random() % alphabet.size()];
+        }
+        return text;
+    };
+    while (staged.size() < count) {
+        if (staged.empty()) {
+            staged.push_back(fresh());
+            continue;
+        }
+        const std::string& earlier = staged[random() % staged.size()];
+        std::string text;
+        switch (random() % 6) {
+        case 0:
+            text = earlier;
+            break;
+        case 1:
+            text = earlier;
+            for (char& c : text) {
+                if (random() % 2 != 0 && std::isalpha(static_cast<unsigned char>(c))) {
+                    c = static_cast<char>(c ^ 0x20);
+                }
+            }
+            break;
+        case 2:
+            text = earlier.substr(0, 1 + random() % earlier.size());
+            break;
+        case 3:
+            text = earlier + fresh();
+            break;
+        default:
+            text = fresh();
+            break;
+        }
+        staged.push_back(text);
+    }
+    return staged;
+}
+
+std::string RandomIpEntry(std::mt19937& random) {
+    static const char* const kPorts[] = {"80", "8080", "3128", "808", "8", "1080"};
+    return std::to_string(1 + random() % 3) + "." + std::to_string(random() % 12) + "." +
+           std::to_string(random() % 300) + ":" + kPorts[random() % 6];
+}
+
+const std::string kMixedAlphabet = "aAbBzZ-'[]._: 0189\x01\xAD\xC4\xE4\x8A\x9A\xDF\xFF\x9F";
+const std::string kPlainAlphabet = "aAbBcZz.:0189";
+
+void ExpectSameFill(const Entries& staged, const std::string& what) {
+    CListWindow fast;
+    CListWindow plain;
+    ASSERT_TRUE(fast.Ready() && plain.Ready());
+    FillProxyListBox(fast.List(), staged);
+    FillProxyListBoxPlain(plain.List(), staged);
+    const Entries expected = Items(plain.List());
+    ASSERT_EQ(Items(fast.List()), expected) << what;
+    EXPECT_EQ(SendMessageA(fast.List(), LB_GETCOUNT, 0, 0), static_cast<LRESULT>(expected.size()));
+}
+
+using Loader = int (*)(HWND, Entries&, HWND, const std::string&);
+
+const Loader kFastLoad = LoadProxyLists;
+const Loader kPlainLoad = LoadProxyListsPlain;
+
+struct CNamedLoader {
+    const char* m_pszName;
+    Loader m_pLoad;
+};
+
+class ListLoad : public ::testing::TestWithParam<CNamedLoader> {
+protected:
+    int Load(Entries& staging) {
+        return GetParam().m_pLoad(m_window.List(), staging, m_window.Button(), m_dir.Path());
+    }
+    int Load() {
+        Entries staging;
+        return Load(staging);
+    }
+    void WriteUser(const std::string& bytes) { m_dir.Write(kUserProxyFileName, bytes); }
+    void WriteList(const std::string& bytes) { m_dir.Write(kProxyListFileName, bytes); }
+    bool ButtonEnabled() const { return IsWindowEnabled(m_window.Button()) != FALSE; }
+    LRESULT Selection() const { return SendMessageA(m_window.List(), LB_GETCURSEL, 0, 0); }
+
+    CScratchDir m_dir;
+    CListWindow m_window;
+};
+
+} // namespace
+
+INSTANTIATE_TEST_SUITE_P(Loaders, ListLoad,
+                         ::testing::Values(CNamedLoader{"Fast", kFastLoad},
+                                           CNamedLoader{"Plain", kPlainLoad}),
+                         [](const ::testing::TestParamInfo<CNamedLoader>& info) {
+                             return std::string(info.param.m_pszName);
+                         });
+
+TEST_P(ListLoad, LoadsOnlyTheTrimmedNonEmptyLines) {
+    ASSERT_TRUE(m_window.Ready());
+    WriteUser("\r\n  9.9.9.9:80 \r\n\t\r\n   \r\n");
+    WriteList("   \r\n1.1.1.1:3128\r\r\n\r\n\v5.5.5.5:1");
+    Entries staging{"left over:1"};
+    EnableWindow(m_window.Button(), FALSE);
+    EXPECT_EQ(Load(staging), 0);
+    EXPECT_EQ(staging, (Entries{"9.9.9.9:80", "1.1.1.1:3128", "5.5.5.5:1"}));
+    EXPECT_EQ(Items(m_window.List()), (Entries{"1.1.1.1:3128", "5.5.5.5:1", "9.9.9.9:80"}));
+    EXPECT_EQ(Selection(), 0);
+    EXPECT_TRUE(ButtonEnabled());
+}
+
+TEST_P(ListLoad, AnEntryInBothFilesIsListedOnceAsTheUserCopy) {
+    WriteUser("Proxy.Example:8080\r\n");
+    WriteList("proxy.example:8080\r\n2.2.2.2:80\r\nPROXY.EXAMPLE:8080\r\n");
+    Entries staging;
+    EXPECT_EQ(Load(staging), 0);
+    EXPECT_EQ(staging.size(), 4u);
+    EXPECT_EQ(Items(m_window.List()), (Entries{"2.2.2.2:80", "Proxy.Example:8080"}));
+}
+
+TEST_P(ListLoad, Port80IsNotAddedAfterPort8080) {
+    WriteList("10.0.0.1:8080\r\n10.0.0.1:80\r\n");
+    EXPECT_EQ(Load(), 0);
+    EXPECT_EQ(Items(m_window.List()), (Entries{"10.0.0.1:8080"}));
+}
+
+TEST_P(ListLoad, Port8080IsAddedAfterPort80) {
+    WriteUser("10.0.0.1:80\r\n");
+    WriteList("10.0.0.1:8080\r\n");
+    EXPECT_EQ(Load(), 0);
+    EXPECT_EQ(Items(m_window.List()), (Entries{"10.0.0.1:80", "10.0.0.1:8080"}));
+}
+
+TEST_P(ListLoad, ItemsFollowTheListBoxOrderNotTheFileOrder) {
+    WriteList("b:1\r\nC:1\r\na:1\r\n");
+    EXPECT_EQ(Load(), 0);
+    EXPECT_EQ(Items(m_window.List()), (Entries{"a:1", "b:1", "C:1"}));
+    EXPECT_EQ(Selection(), 0);
+}
+
+TEST_P(ListLoad, BothFilesMissingLeavesTheListEmptyAndStartDisabled) {
+    EnableWindow(m_window.Button(), TRUE);
+    Entries staging{"left over:1"};
+    EXPECT_EQ(Load(staging), -1);
+    EXPECT_TRUE(staging.empty());
+    EXPECT_EQ(SendMessageA(m_window.List(), LB_GETCOUNT, 0, 0), 0);
+    EXPECT_FALSE(ButtonEnabled());
+}
+
+TEST_P(ListLoad, EachLoadStartsFromAnEmptyList) {
+    WriteList("1.1.1.1:1\r\n");
+    EXPECT_EQ(Load(), 0);
+    WriteList("2.2.2.2:2\r\n");
+    EXPECT_EQ(Load(), 0);
+    EXPECT_EQ(Items(m_window.List()), (Entries{"2.2.2.2:2"}));
+    WriteList("  \r\n");
+    EXPECT_EQ(Load(), -1);
+    EXPECT_FALSE(ButtonEnabled());
+}
+
+TEST_P(ListLoad, AgreesWithTheOtherLoaderOnBigListFiles) {
+    std::mt19937 random(77);
+    Entries user;
+    Entries list;
+    for (int i = 0; i < 60; ++i) {
+        user.push_back(RandomIpEntry(random));
+    }
+    for (int i = 0; i < 2400; ++i) {
+        list.push_back(i % 7 == 0 ? "  " + RandomIpEntry(random) + " " : RandomIpEntry(random));
+    }
+    WriteUser(Lines(user));
+    WriteList(Lines(list));
+    Entries staging;
+    EXPECT_EQ(Load(staging), 0);
+    const Entries items = Items(m_window.List());
+
+    const bool fast = GetParam().m_pLoad == kFastLoad;
+    CListWindow other;
+    Entries otherStaging;
+    EXPECT_EQ(
+        (fast ? kPlainLoad : kFastLoad)(other.List(), otherStaging, other.Button(), m_dir.Path()),
+        0);
+    EXPECT_EQ(staging, otherStaging);
+    EXPECT_EQ(staging.size(), user.size() + list.size());
+    EXPECT_EQ(Items(other.List()), items);
+    EXPECT_LT(items.size(), staging.size());
+}
+
+TEST(ListLoadWindow, AShownListHasItsScrollBarAfterAFastFill) {
+    CListWindow window(true);
+    ASSERT_TRUE(window.Ready());
+    Entries staged;
+    for (int i = 0; i < 100; ++i) {
+        staged.push_back("10.0.0." + std::to_string(i) + ":80");
+    }
+    FillProxyListBox(window.List(), staged);
+    // With redraw left off the list box would keep its scroll bar as it was
+    // before the fill: hidden, with an empty range.
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_RANGE;
+    ASSERT_TRUE(GetScrollInfo(window.List(), SB_VERT, &info));
+    EXPECT_EQ(info.nMax, 99);
+    EXPECT_NE(GetWindowLongA(window.List(), GWL_STYLE) & WS_VSCROLL, 0);
+    EXPECT_TRUE(IsWindowVisible(window.List()));
+}
+
+TEST(ListLoadSystemDirectory, ReadsTheListFilesOfTheSystemDirectory) {
+    const std::string system = GetSystemDirectoryPath();
+    char expected[MAX_PATH + 1] = {};
+    ASSERT_GT(GetSystemDirectoryA(expected, sizeof expected), 0u);
+    ASSERT_EQ(system, expected);
+
+    // Keep whatever the prefix holds and put it back afterwards.
+    const std::string userPath = system + "\\" + kUserProxyFileName;
+    const std::string listPath = system + "\\" + kProxyListFileName;
+    const bool hadUser = GetFileAttributesA(userPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const bool hadList = GetFileAttributesA(listPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    const std::string savedUser = CScratchDir::Read(userPath);
+    const std::string savedList = CScratchDir::Read(listPath);
+
+    CScratchDir dir;
+    const std::string scratchUser = dir.Write("u.txt", "127.0.0.9:1\r\n");
+    const std::string scratchList = dir.Write("l.txt", "127.0.0.8:2\r\n127.0.0.9:1\r\n");
+    ASSERT_TRUE(CopyFileA(scratchUser.c_str(), userPath.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(scratchList.c_str(), listPath.c_str(), FALSE));
+
+    CListWindow window;
+    Entries staging;
+    const int result = LoadProxyLists(window.List(), staging, window.Button());
+    const Entries items = Items(window.List());
+
+    for (const auto& [had, path, saved] :
+         {std::tuple{hadUser, userPath, savedUser}, std::tuple{hadList, listPath, savedList}}) {
+        if (had) {
+            const std::string copy = dir.Write("saved.txt", saved);
+            CopyFileA(copy.c_str(), path.c_str(), FALSE);
+        } else {
+            DeleteFileA(path.c_str());
+        }
+    }
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(staging, (Entries{"127.0.0.9:1", "127.0.0.8:2", "127.0.0.9:1"}));
+    EXPECT_EQ(items, (Entries{"127.0.0.8:2", "127.0.0.9:1"}));
+}
+
+TEST(ListBoxFold, WinesListBoxFoldsAsciiLettersOnly) {
+    CListBoxFold fold{};
+    ASSERT_TRUE(GetListBoxFold(fold));
+    const CListBoxFold ascii = AsciiListBoxFold();
+    for (int b = 1; b < 256; ++b) {
+        EXPECT_EQ(fold[b], ascii[b]) << "byte " << b;
+    }
+}
+
+TEST(ListBoxFold, TheSearchRuleAgreesWithTheRealListBox) {
+    CListWindow window;
+    ASSERT_TRUE(window.Ready());
+    CListBoxFold fold{};
+    ASSERT_TRUE(GetListBoxFold(fold));
+    std::mt19937 random(5);
+    const std::string alphabet = "aA[-'b\xC4\xE4\xDF\x9F\xFF";
+    for (int round = 0; round < 4000; ++round) {
+        std::string item;
+        for (std::size_t k = random() % 5; k > 0; --k) {
+            item += alphabet[random() % alphabet.size()];
+        }
+        std::string text;
+        if (!item.empty() && random() % 2 == 0) {
+            // Often a case variant of the beginning of the item or of its tail.
+            const std::size_t from = random() % item.size();
+            text = item.substr(from, 1 + random() % (item.size() - from));
+            for (char& c : text) {
+                if (random() % 2 != 0 && std::isalpha(static_cast<unsigned char>(c))) {
+                    c = static_cast<char>(c ^ 0x20);
+                }
+            }
+        } else {
+            for (std::size_t k = random() % 4; k > 0; --k) {
+                text += alphabet[random() % alphabet.size()];
+            }
+        }
+        SendMessageA(window.List(), LB_RESETCONTENT, 0, 0);
+        SendMessageA(window.List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+        const bool found = SendMessageA(window.List(), LB_FINDSTRING, static_cast<WPARAM>(-1),
+                                        reinterpret_cast<LPARAM>(text.c_str())) != LB_ERR;
+        ASSERT_EQ(ListBoxSearchMatches(item, text, fold), found)
+            << "item '" << item << "' text '" << text << "'";
+    }
+}
+
+TEST(ListBoxOrder, PlainTextsSortAsTheListBoxSortsThem) {
+    CListWindow window;
+    ASSERT_TRUE(window.Ready());
+    std::mt19937 random(11);
+    for (int i = 0; i < 1500; ++i) {
+        std::string text;
+        for (std::size_t k = 1 + random() % 7; k > 0; --k) {
+            text += kPlainAlphabet[random() % kPlainAlphabet.size()];
+        }
+        SendMessageA(window.List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    const Entries items = Items(window.List());
+    ASSERT_EQ(items.size(), 1500u);
+    EXPECT_TRUE(
+        std::is_sorted(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
+            return PlainListTextLess(a, b);
+        }));
+}
+
+TEST(ListFillDifferential, RandomListsGiveTheSameItems) {
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        std::mt19937 random(seed);
+        const std::string& alphabet = seed % 3 == 0 ? kPlainAlphabet : kMixedAlphabet;
+        ExpectSameFill(RandomStaging(random, 1 + random() % 300, alphabet, 6),
+                       "seed " + std::to_string(seed));
+    }
+}
+
+TEST(ListFillDifferential, RandomProxyListsGiveTheSameItems) {
+    for (unsigned seed = 100; seed < 120; ++seed) {
+        std::mt19937 random(seed);
+        Entries staged;
+        for (std::size_t i = 1 + random() % 400; i > 0; --i) {
+            staged.push_back(RandomIpEntry(random));
+        }
+        ExpectSameFill(staged, "seed " + std::to_string(seed));
+    }
+}
+
+TEST(ListFillDifferential, TwoThousandMixedEntries) {
+    std::mt19937 random(2000);
+    ExpectSameFill(RandomStaging(random, 2500, kMixedAlphabet, 8), "mixed");
+}
+
+TEST(ListFillDifferential, TwoThousandPlainEntriesInListBoxOrder) {
+    std::mt19937 random(3000);
+    const Entries staged = RandomStaging(random, 2500, kPlainAlphabet, 8);
+    CListBoxFold fold{};
+    ASSERT_TRUE(GetListBoxFold(fold));
+    const auto additions = SelectListBoxAdditions(staged, fold);
+    // The reordered path is the one under test here.
+    ASSERT_NE(OrderListBoxAdditions(staged, additions, fold), additions);
+    ExpectSameFill(staged, "plain");
+}
+
+TEST(ListFillDifferential, EntriesThatTieInTheListBoxOrder) {
+    // A soft hyphen weighs nothing in the sort, so these compare equal while
+    // the search tells them apart: the result depends on the insertion order.
+    const Entries staged{"ab:1",
+                         "a\xAD"
+                         "b:1",
+                         "zz",
+                         "AB:1\xAD",
+                         "a\xAD\xAD"
+                         "b:1",
+                         "ab:1\xAD"};
+    ExpectSameFill(staged, "ties");
+    Entries reversed(staged.rbegin(), staged.rend());
+    ExpectSameFill(reversed, "ties reversed");
+}

@@ -6,7 +6,7 @@
 #       sanitizers, and as .exe run under Wine).
 #   sulvantix_win32_test(NAME n SOURCES ... [LIBS ...] [LABELS ...] [STANDINS] [RESOURCE_LOCK ...])
 #       Win32 test executable under Wine; STANDINS makes it wait for the
-#       loopback stand-ins (proxy farm, update server).
+#       loopback stand-ins (proxy farm, update server) and files it under e2e.
 #   sulvantix_e2e_test(NAME n COMMAND ... [RESOURCE_LOCK ...])
 #       End-to-end check of the real programs, with the stand-ins running.
 
@@ -45,11 +45,14 @@ function(sulvantix_win32_test)
     cmake_parse_arguments(T "STANDINS" "NAME" "SOURCES;LIBS;LABELS;RESOURCE_LOCK" ${ARGN})
     _sulvantix_gtest_exe(${T_NAME} SOURCES ${T_SOURCES} LIBS ${T_LIBS})
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
-    set(labels win32 ${T_LABELS})
-    set_tests_properties(${T_NAME} PROPERTIES LABELS "${labels}")
+    # A Win32 test that talks to the stand-ins runs the real code end to end.
     if(T_STANDINS)
+        set(labels e2e ${T_LABELS})
         set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED standins)
+    else()
+        set(labels win32 ${T_LABELS})
     endif()
+    set_tests_properties(${T_NAME} PROPERTIES LABELS "${labels}")
     if(T_RESOURCE_LOCK)
         set_tests_properties(${T_NAME} PROPERTIES RESOURCE_LOCK "${T_RESOURCE_LOCK}")
     endif()

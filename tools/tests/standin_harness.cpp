@@ -10,6 +10,7 @@
 #include <fstream>
 #include <netinet/in.h>
 #include <sstream>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <thread>
@@ -108,22 +109,55 @@ bool PortIsFree(int port) {
     return ListenLoopback(port, error).valid();
 }
 
+namespace {
+
+// Offsets move the 18000..18199 range into one of these blocks of 200 ports.
+constexpr int kBlockSize = 200;
+constexpr int kBlockCount = 175; // up to port 64999
+constexpr int kFirstBlockPort = 30000;
+
+int BlockOffset(int block) {
+    return kFirstBlockPort - 18000 + block * kBlockSize;
+}
+
+bool AllFree(const std::vector<int>& ports, int offset) {
+    for (int port : ports) {
+        if (port < 18000 || port >= 18000 + kBlockSize || !PortIsFree(port + offset)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Blocks this process holds: their lock files stay open until it exits, so
+// test programs running side by side never pick the same block.
+std::vector<int>& HeldBlocks() {
+    static std::vector<int> held;
+    return held;
+}
+
+} // namespace
+
 int FindFreeOffset(const std::vector<int>& ports) {
-    const unsigned seed = static_cast<unsigned>(getpid());
-    for (unsigned attempt = 0; attempt < 200; ++attempt) {
-        // Shifts land the farm's range somewhere in 30000..59999, in steps of 20.
-        const int offset =
-            30000 - 18100 + static_cast<int>(((seed + attempt * 7919u) % 1500u) * 20u);
-        bool free = true;
-        for (int port : ports) {
-            if (port + offset > 65535 || !PortIsFree(port + offset)) {
-                free = false;
-                break;
-            }
+    for (int block : HeldBlocks()) {
+        if (AllFree(ports, BlockOffset(block))) {
+            return BlockOffset(block);
         }
-        if (free) {
-            return offset;
+    }
+    const int seed = static_cast<int>(getpid() % kBlockCount);
+    for (int attempt = 0; attempt < kBlockCount; ++attempt) {
+        const int block = (seed + attempt) % kBlockCount;
+        const std::string lock = "/tmp/standins-test-ports-" + std::to_string(block) + ".lock";
+        const int fd = open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            continue;
         }
+        if (flock(fd, LOCK_EX | LOCK_NB) != 0 || !AllFree(ports, BlockOffset(block))) {
+            close(fd);
+            continue;
+        }
+        HeldBlocks().push_back(block);
+        return BlockOffset(block);
     }
     return 0;
 }

@@ -46,8 +46,9 @@ private:
     std::optional<int> status_;
 };
 
-// Every port of `ports` shifted by the returned offset is free right now.
-// Offsets are spread by process id, so parallel test runs rarely collide.
+// Every port of `ports` (all within 18000..18199) shifted by the returned
+// offset is free right now, and no other test process uses that shift; 0
+// when no such offset is found.
 int FindFreeOffset(const std::vector<int>& ports);
 bool PortIsFree(int port);
 // Waits until 127.0.0.1:port accepts a connection.

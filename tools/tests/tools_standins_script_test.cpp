@@ -143,6 +143,8 @@ TEST_F(StandinsScript, StopEndsThemAndIsQuietWhenNothingRuns) {
     EXPECT_FALSE(std::filesystem::exists(state_ + "/proxy_farm.pid"));
     EXPECT_TRUE(WaitUntilRefused(Port(kFarmOk), 1000));
     EXPECT_EQ(Run({"stop", state_}), 0) << output_;
+    EXPECT_EQ(Run({"stop", dir_.path() + "/never-made"}), 0) << output_;
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() + "/never-made"));
 }
 
 TEST_F(StandinsScript, PidFileOfAnotherProgramIsNotObeyed) {

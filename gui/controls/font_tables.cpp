@@ -1,0 +1,160 @@
+#include "font_tables.h"
+
+namespace controls {
+
+int LanguageCodeFor(int uiLanguageIndex) {
+    if (uiLanguageIndex >= 1 && uiLanguageIndex <= 15) {
+        return uiLanguageIndex + 8;
+    }
+    return 8;
+}
+
+std::string FaceNameFor(int code) {
+    switch (code) {
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+        return "Calibri";
+    case 5:
+        return "Crystal";
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 21:
+    case 22:
+    case 23:
+        return "Arial";
+    case 14:
+    case 15:
+        return "Mangal";
+    case 16:
+        return "Saumil_guj2";
+    case 17:
+        return "BRH Telugu RN";
+    case 18:
+        return "TAMLKamban";
+    case 19:
+        return "BRH Amerikannada";
+    case 20:
+        return "Kalpurush";
+    default:
+        return std::string();
+    }
+}
+
+int FallbackCandidateFor(int ownCode) {
+    return ownCode == 1 ? 2 : 1;
+}
+
+int FallbackLanguageFor(int ownCode, const std::function<bool(const std::string&)>& isInstalled) {
+    const int candidate = FallbackCandidateFor(ownCode);
+    return isInstalled && isInstalled(FaceNameFor(candidate)) ? candidate : 0;
+}
+
+int WeightFor(int weightCode) {
+    return weightCode == kWeightCodeBold ? kWeightBold : kWeightNormal;
+}
+
+int BaseHeightFor(int sizeStep) {
+    return 14 + sizeStep;
+}
+
+int HeightFor(int sizeStep, int code, bool highDpi, bool newWindows) {
+    const int b = BaseHeightFor(sizeStep);
+    // Columns: normal/not new, normal/new, high/not new, high/new.
+    auto pick = [&](int normalOld, int normalNew, int highOld, int highNew) {
+        if (highDpi) {
+            return newWindows ? highNew : highOld;
+        }
+        return newWindows ? normalNew : normalOld;
+    };
+    switch (code) {
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 23:
+        return pick(b, b, b + 2, b + 2);
+    case 14:
+    case 15:
+        return pick(-15, 18, 17, 20);
+    case 16:
+        return pick(-15, -15, 16, -16);
+    case 17:
+    case 19:
+        return pick(-16, -18, -18, 24);
+    case 18:
+        return pick(-15, -15, 16, 18);
+    case 20:
+        return pick(18, 18, 20, 20);
+    case 21:
+    case 22:
+        return pick(14, 14, 18, 18);
+    default:
+        return b;
+    }
+}
+
+bool IsNewWindowsName(const std::string& windowsName) {
+    for (const char* name : {"Windows Vista", "Windows 7", "Windows 8"}) {
+        if (windowsName.find(name) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int FactoryHeightFor(int sizeStep, int code) {
+    // The Windows name the height table looks at is never filled.
+    const std::string unfilledWindowsName;
+    return HeightFor(sizeStep, code, kFontDpi > 96, IsNewWindowsName(unfilledWindowsName));
+}
+
+const std::array<FontFactoryRow, 14> kFontFactories = {{
+    {1, 1, kWeightCodeNormal},
+    {2, 1, kWeightCodeBold},
+    {3, 2, kWeightCodeNormal},
+    {4, 2, kWeightCodeBold},
+    {5, 3, kWeightCodeNormal},
+    {6, 3, kWeightCodeBold},
+    {7, 4, kWeightCodeNormal},
+    {8, 4, kWeightCodeBold},
+    {9, 5, kWeightCodeNormal},
+    {10, 5, kWeightCodeBold},
+    {11, 6, kWeightCodeNormal},
+    {12, 6, kWeightCodeBold},
+    {13, 7, kWeightCodeNormal},
+    {14, 7, kWeightCodeBold},
+}};
+
+FontRequest PlanFont(int code, int height, int weightCode,
+                     const std::function<bool(const std::string&)>& isInstalled) {
+    FontRequest request;
+    request.code = code;
+    request.face = FaceNameFor(code);
+    if (request.face.empty()) {
+        return request;
+    }
+    if (!isInstalled || !isInstalled(request.face)) {
+        const int fallback = FallbackLanguageFor(code, isInstalled);
+        if (fallback == 0) {
+            return request;
+        }
+        request.code = fallback;
+        request.face = FaceNameFor(fallback);
+    }
+    request.height = height;
+    request.weight = WeightFor(weightCode);
+    request.ok = true;
+    return request;
+}
+
+} // namespace controls

@@ -97,13 +97,13 @@ bool ParseFarmOptions(const std::vector<std::string>& args, FarmOptions& out, st
                 return false;
             }
         } else if (name == "--extra") {
-            std::string spec;
+            std::string extraText;
             ExtraPorts extra;
-            if (!reader.Value(name, spec, error)) {
+            if (!reader.Value(name, extraText, error)) {
                 return false;
             }
-            if (!ParseExtraPorts(spec, extra, error)) {
-                error = "--extra " + spec + ": " + error;
+            if (!ParseExtraPorts(extraText, extra, error)) {
+                error = "--extra " + extraText + ": " + error;
                 return false;
             }
             options.extras.push_back(extra);

@@ -22,7 +22,7 @@ struct FarmOptions {
 };
 
 // proxy_farm [--state DIR] [--port-offset N] [--lifetime-seconds N]
-//            [--extra SPEC]... [--no-fixed-ports] [--pid-file FILE]
+//            [--extra BEHAVIOUR:FIRST:COUNT]... [--no-fixed-ports] [--pid-file FILE]
 bool ParseFarmOptions(const std::vector<std::string>& args, FarmOptions& out, std::string& error);
 
 // Every port the farm opens: the fixed table (unless left out) and the extra

@@ -94,12 +94,12 @@ TEST(ExtraSpec, BehaviourFirstPortAndCount) {
 
 TEST(ExtraSpec, MalformedSpecsAreRefusedWithAReason) {
     ExtraPorts extra;
-    for (const char* spec :
+    for (const char* text :
          {"ok", "ok:19000", "nope:19000:1", "ok:x:1", "ok:19000:0", "ok:0:1", "ok:65535:2",
           "ok:5:19000:1", "late_ok:-1:19000:1", "ok:19000:1:2:3", "ok:19000:1x"}) {
         std::string error;
-        EXPECT_FALSE(ParseExtraPorts(spec, extra, error)) << spec;
-        EXPECT_FALSE(error.empty()) << spec;
+        EXPECT_FALSE(ParseExtraPorts(text, extra, error)) << text;
+        EXPECT_FALSE(error.empty()) << text;
     }
 }
 

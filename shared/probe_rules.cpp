@@ -101,6 +101,16 @@ std::string ProxyText(const std::string& address, int port) {
     return address + ":" + std::to_string(port);
 }
 
+std::string ProgramNameFromPath(const std::string& modulePath) {
+    const std::size_t slash = modulePath.find_last_of("\\/");
+    std::string name = slash == std::string::npos ? modulePath : modulePath.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos) {
+        name.erase(dot);
+    }
+    return name;
+}
+
 void CProbeGate::EnterCall() {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_bExpired) {

@@ -61,6 +61,14 @@ std::string ValidTrace(const std::string& proxy);
 // The proxy text "address:port".
 std::string ProxyText(const std::string& address, int port);
 
+// The application's name: the module path's file name without its extension.
+std::string ProgramNameFromPath(const std::string& modulePath);
+
+// What the caller traces when the bound passes: while the request was still
+// being sent, the send's own failure trace with the library's time-out code;
+// once the answer has begun, nothing (a later read failure would read as alive).
+constexpr unsigned long kTimeoutError = 12002; // ERROR_INTERNET_TIMEOUT
+
 // Decides, between a probe's worker and the caller waiting on it, who settles
 // the probe and who may close the handle a blocked call is using. Exactly one
 // of Settle() returning true and Expire() returning kSettled happens.

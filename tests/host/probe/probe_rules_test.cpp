@@ -184,3 +184,21 @@ TEST(ProbeRequest, HttpsAddsSecureAndCertificateLeniencies) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ProbeAgent, ProgramNameIsTheFileNameWithoutExtension) {
+    EXPECT_EQ(probe::ProgramNameFromPath("C:\\Program Files\\Sulvantix\\Vettor.exe"), "Vettor");
+    EXPECT_EQ(probe::ProgramNameFromPath("Z:\\build\\tests\\probe_win32_test.exe"),
+              "probe_win32_test");
+    EXPECT_EQ(probe::ProgramNameFromPath("/unix/style/Sulvantix.exe"), "Sulvantix");
+}
+
+TEST(ProbeAgent, OnlyTheLastExtensionGoesAndDotsInFoldersStay) {
+    EXPECT_EQ(probe::ProgramNameFromPath("C:\\a.b\\prog.test.exe"), "prog.test");
+    EXPECT_EQ(probe::ProgramNameFromPath("C:\\dir.v2\\prog"), "prog");
+    EXPECT_EQ(probe::ProgramNameFromPath("prog.exe"), "prog");
+    EXPECT_EQ(probe::ProgramNameFromPath(""), "");
+}
+
+} // namespace

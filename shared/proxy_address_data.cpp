@@ -1,0 +1,352 @@
+// The liveness probe through WinINet. The library calls run on a worker thread
+// of their own while the caller waits at most m_nProbeBoundMs: a proxy that
+// never answers, or trickles its headers for ever, holds the worker but never
+// the caller. Closing a handle does not unblock a pending call under Wine, so
+// the wait is what bounds the probe; where closing does cancel (Windows), the
+// caller also closes the request handle of a call still open at the bound.
+#include "proxy_address_data.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "build_config.h"
+#include "framework/trace.h"
+#include "framework/url_parser.h"
+#include "probe_rules.h"
+
+namespace {
+
+// Owner of one WinINet handle.
+class CInternetHandle {
+public:
+    CInternetHandle() = default;
+    ~CInternetHandle() { Reset(); }
+    CInternetHandle(const CInternetHandle&) = delete;
+    CInternetHandle& operator=(const CInternetHandle&) = delete;
+    CInternetHandle(CInternetHandle&& other) noexcept : m_h(other.Release()) {}
+    CInternetHandle& operator=(CInternetHandle&& other) noexcept {
+        if (this != &other) {
+            Reset(other.Release());
+        }
+        return *this;
+    }
+
+    HINTERNET Get() const { return m_h; }
+    explicit operator bool() const { return m_h != nullptr; }
+    HINTERNET Release() {
+        HINTERNET h = m_h;
+        m_h = nullptr;
+        return h;
+    }
+    void Reset(HINTERNET h = nullptr) {
+        HINTERNET old = m_h;
+        m_h = h;
+        if (old != nullptr) {
+            ::InternetCloseHandle(old);
+        }
+    }
+
+private:
+    HINTERNET m_h = nullptr;
+};
+
+// Owner of one kernel handle (the probe's completion event).
+class CKernelHandle {
+public:
+    explicit CKernelHandle(HANDLE h) : m_h(h) {}
+    ~CKernelHandle() {
+        if (m_h != nullptr) {
+            ::CloseHandle(m_h);
+        }
+    }
+    CKernelHandle(const CKernelHandle&) = delete;
+    CKernelHandle& operator=(const CKernelHandle&) = delete;
+    HANDLE Get() const { return m_h; }
+
+private:
+    HANDLE m_h;
+};
+
+// One probe, shared by the caller and the worker; the last of the two to let
+// go closes the handles, request first. The request handle is closed earlier
+// by the caller only when the gate hands it the cancel, and then by no one else.
+struct CProbeJob {
+    CProbeJob(std::string proxyText, std::string agentText, ParsedUrl testUrl, DWORD_PTR ctx)
+        : proxy(std::move(proxyText)), agent(std::move(agentText)), url(std::move(testUrl)),
+          context(ctx), done(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~CProbeJob() {
+        request.Reset();
+        connection.Reset();
+        session.Reset();
+    }
+    CProbeJob(const CProbeJob&) = delete;
+    CProbeJob& operator=(const CProbeJob&) = delete;
+
+    const std::string proxy;
+    const std::string agent;
+    const ParsedUrl url;
+    const DWORD_PTR context; // the engine object, as the handles' context value
+
+    probe::CProbeGate gate;
+    std::atomic<bool> sendReturned{false};
+    int result = 0; // written before `done` is set, read after it
+    CKernelHandle done;
+
+    CInternetHandle session;
+    CInternetHandle connection;
+    CInternetHandle request;
+};
+
+// The gate of the library call the current thread is inside, if any. Status
+// callbacks of a synchronous handle come on the calling thread, from inside
+// the call, which is what makes "inside a call" knowable.
+thread_local probe::CProbeGate* t_pOpenCallGate = nullptr;
+
+void CALLBACK ProbeStatusCallback(HINTERNET, DWORD_PTR, DWORD, LPVOID, DWORD) {
+    try {
+        if (t_pOpenCallGate != nullptr) {
+            t_pOpenCallGate->EnterCall();
+        }
+    } catch (...) {
+        // Nothing may unwind into the library; the probe is then only abandoned.
+    }
+}
+
+// Brackets one blocking library call on the worker.
+class COpenCall {
+public:
+    explicit COpenCall(probe::CProbeGate& gate) : m_gate(gate) { t_pOpenCallGate = &gate; }
+    ~COpenCall() { t_pOpenCallGate = nullptr; }
+    COpenCall(const COpenCall&) = delete;
+    COpenCall& operator=(const COpenCall&) = delete;
+    // False: the caller gave up, and may have closed the request handle.
+    bool Leave() {
+        t_pOpenCallGate = nullptr;
+        return m_gate.LeaveCall();
+    }
+
+private:
+    probe::CProbeGate& m_gate;
+};
+
+// Reports the outcome unless the caller already gave up on the probe.
+void Finish(CProbeJob& job, int result, const std::string& trace) {
+    if (!job.gate.Settle()) {
+        return;
+    }
+    if (!trace.empty()) {
+        TraceText(trace);
+    }
+    job.result = result;
+    ::SetEvent(job.done.Get());
+}
+
+// Reads to the end of the body; a failed read ends it too.
+bool Drain(CProbeJob& job, HINTERNET request) {
+    std::vector<char> buffer(probe::kDrainReadSize);
+    for (;;) {
+        DWORD read = 0;
+        COpenCall call(job.gate);
+        const BOOL ok =
+            ::InternetReadFile(request, buffer.data(), static_cast<DWORD>(buffer.size()), &read);
+        if (!call.Leave()) {
+            return false;
+        }
+        if (!ok || read == 0) {
+            return true;
+        }
+    }
+}
+
+void RunProbe(CProbeJob& job) {
+    job.session.Reset(::InternetOpenA(job.agent.c_str(), INTERNET_OPEN_TYPE_PROXY,
+                                      job.proxy.c_str(), nullptr, 0));
+    if (!job.session) {
+        Finish(job, 0, std::string());
+        return;
+    }
+    // Without the callback the probe still ends at the bound, it just cannot cancel.
+    ::InternetSetStatusCallbackA(job.session.Get(), &ProbeStatusCallback);
+
+    job.connection.Reset(::InternetConnectA(job.session.Get(), job.url.server.c_str(), job.url.port,
+                                            nullptr, nullptr, INTERNET_SERVICE_HTTP, 0,
+                                            job.context));
+    if (!job.connection) {
+        Finish(job, 0, std::string());
+        return;
+    }
+    const char* acceptTypes[] = {nullptr};
+    job.request.Reset(::HttpOpenRequestA(job.connection.Get(), nullptr, job.url.object.c_str(),
+                                         "HTTP/1.1", nullptr, acceptTypes,
+                                         probe::RequestFlagsFor(job.url.service), job.context));
+    if (!job.request) {
+        Finish(job, 0, std::string());
+        return;
+    }
+    // From here the worker uses its own copy: the caller may take the owner's
+    // handle to cancel, and a cancelled worker touches no handle again.
+    HINTERNET request = job.request.Get();
+
+    BOOL sent = FALSE;
+    DWORD sendError = 0;
+    {
+        COpenCall call(job.gate);
+        sent = ::HttpSendRequestA(request, nullptr, 0, nullptr, 0);
+        sendError = ::GetLastError();
+        if (!call.Leave()) {
+            return;
+        }
+    }
+    job.sendReturned = true;
+    if (!sent) {
+        Finish(job, 0, probe::SendFailedTrace(sendError, job.proxy));
+        return;
+    }
+
+    DWORD status = 0;
+    DWORD length = sizeof status;
+    if (!::HttpQueryInfoA(request, probe::kStatusQuery, &status, &length, nullptr)) {
+        Finish(job, 0, std::string());
+        return;
+    }
+    const probe::StatusDecision decision = probe::DecideStatus(status);
+    if (decision.drainFirst && !Drain(job, request)) {
+        return;
+    }
+    switch (decision.outcome) {
+    case probe::StatusOutcome::kFailNamingProxy:
+        Finish(job, 0, probe::StatusNamingProxyTrace(status, job.proxy));
+        return;
+    case probe::StatusOutcome::kFailNamingStatus:
+        Finish(job, 0, probe::StatusOnlyTrace(status));
+        return;
+    case probe::StatusOutcome::kReadBody:
+        break;
+    }
+
+    const std::string valid = probe::ValidTrace(job.proxy);
+    std::vector<char> buffer(probe::kBodyBufferSize);
+    for (;;) {
+        DWORD read = 0;
+        COpenCall call(job.gate);
+        const BOOL ok = ::InternetReadFile(request, buffer.data(),
+                                           static_cast<DWORD>(probe::kBodyReadSize), &read);
+        if (!call.Leave()) {
+            return;
+        }
+        switch (probe::JudgeBodyRead(ok != FALSE, buffer.data(), read)) {
+        case probe::BodyVerdict::kContinue:
+            continue;
+        case probe::BodyVerdict::kNotAlive:
+            Finish(job, 0, std::string());
+            return;
+        case probe::BodyVerdict::kAlive:
+            Finish(job, 1, valid);
+            return;
+        }
+    }
+}
+
+DWORD WINAPI ProbeWorker(LPVOID parameter) {
+    std::unique_ptr<std::shared_ptr<CProbeJob>> held(
+        static_cast<std::shared_ptr<CProbeJob>*>(parameter));
+    CProbeJob& job = **held;
+    try {
+        RunProbe(job);
+    } catch (...) {
+        try {
+            Finish(job, 0, probe::kExceptionTrace);
+        } catch (...) {
+        }
+    }
+    return 0;
+}
+
+std::string ApplicationName() {
+    std::vector<char> path(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            return std::string();
+        }
+        if (length < path.size()) {
+            return probe::ProgramNameFromPath(std::string(path.data(), length));
+        }
+        if (path.size() >= 32768) {
+            return std::string();
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+// Library calls on one thread need little stack; a thousand probes at once
+// must fit a 32-bit address space beside their callers' threads.
+constexpr SIZE_T kWorkerStackBytes = 256 * 1024;
+
+} // namespace
+
+CProxyAddressData::CProxyAddressData() : m_nProbeBoundMs(SULVANTIX_PROBE_BOUND_MS) {}
+
+bool CProxyAddressData::ProbeProxy(const std::string& address, int port) {
+    try {
+        return ProbeProxyString(probe::ProxyText(address, port)) == 1;
+    } catch (...) {
+        TraceText(probe::kExceptionTrace);
+        return false;
+    }
+}
+
+int CProxyAddressData::ProbeProxyString(const std::string& proxy) {
+    try {
+        const DWORD started = ::GetTickCount();
+        ParsedUrl url;
+        if (!ParseUrl(SULVANTIX_TEST_URL, url)) {
+            return 0;
+        }
+        const std::string agent = !m_strUserAgent.empty() ? m_strUserAgent : ApplicationName();
+        auto job =
+            std::make_shared<CProbeJob>(proxy, agent, url, reinterpret_cast<DWORD_PTR>(this));
+        if (job->done.Get() == nullptr) {
+            return 0;
+        }
+        auto forWorker = std::make_unique<std::shared_ptr<CProbeJob>>(job);
+        HANDLE thread = ::CreateThread(nullptr, kWorkerStackBytes, &ProbeWorker, forWorker.get(),
+                                       STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+        if (thread == nullptr) {
+            return 0;
+        }
+        (void)forWorker.release();
+        // Never joined: a worker stuck in the library must not hold its caller.
+        ::CloseHandle(thread);
+
+        const DWORD elapsed = ::GetTickCount() - started;
+        const DWORD wait = m_nProbeBoundMs > elapsed ? m_nProbeBoundMs - elapsed : 0;
+        if (::WaitForSingleObject(job->done.Get(), wait) == WAIT_OBJECT_0) {
+            return job->result;
+        }
+        switch (job->gate.Expire()) {
+        case probe::CProbeGate::Expiry::kSettled:
+            // The worker decided first; it is only tracing and reporting now.
+            ::WaitForSingleObject(job->done.Get(), INFINITE);
+            return job->result;
+        case probe::CProbeGate::Expiry::kCancelCall:
+            ::InternetCloseHandle(job->request.Release());
+            break;
+        case probe::CProbeGate::Expiry::kAbandoned:
+            break;
+        }
+        if (!job->sendReturned) {
+            TraceText(probe::SendFailedTrace(probe::kTimeoutError, proxy));
+        }
+        return 0;
+    } catch (...) {
+        TraceText(probe::kExceptionTrace);
+        return 0;
+    }
+}

@@ -172,18 +172,6 @@ TEST(GdiOwner, WindowTakesTheRegionOnlyWhenItAccepts) {
     EXPECT_TRUE(kept) << "a refused region stays with its owner";
 }
 
-TEST(GdiOwner, BorrowedHandlesAreNotDeleted) {
-    HBRUSH stock = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
-    {
-        CGdiRef<HBRUSH> ref = StockBrush(NULL_BRUSH);
-        EXPECT_EQ(ref.Get(), stock);
-    }
-    CBrush owned;
-    ASSERT_TRUE(owned.CreateSolidBrush(RGB(9, 9, 9)));
-    { CGdiRef<HBRUSH> ref(owned.Get()); }
-    EXPECT_EQ(::GetObjectType(owned.Get()), static_cast<DWORD>(OBJ_BRUSH));
-}
-
 TEST(ScopedHelpers, SelectPutsThePreviousObjectBack) {
     HDC screen = ::GetDC(nullptr);
     CMemoryDC mem(screen);
@@ -211,16 +199,6 @@ TEST(ScopedHelpers, MemoryDcIsDeletedOnceAndMoves) {
     EXPECT_EQ(::GetObjectType(raw), static_cast<DWORD>(OBJ_MEMDC));
     { CMemoryDC c(std::move(b)); }
     EXPECT_EQ(::GetObjectType(raw), 0u);
-}
-
-TEST(ScopedHelpers, GetDcGivesBothAreas) {
-    CDialog dlg(CDialogTemplate(WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 0, 80, 60, "DC").Build());
-    ASSERT_TRUE(dlg.Create());
-    ScopedGetDC client(dlg.GetSafeHwnd());
-    ScopedGetDC whole(dlg.GetSafeHwnd(), ScopedGetDC::kWindow);
-    EXPECT_NE(client.Get(), nullptr);
-    EXPECT_NE(whole.Get(), nullptr);
-    EXPECT_EQ(::WindowFromDC(client), dlg.GetSafeHwnd());
 }
 
 COLORREF PixelAt(HDC dc, int x, int y) {

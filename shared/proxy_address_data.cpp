@@ -285,8 +285,8 @@ std::string ApplicationName() {
     }
 }
 
-// Library calls on one thread need little stack; a thousand probes at once
-// must fit a 32-bit address space beside their callers' threads.
+// The library calls need little stack, and hundreds of probes at once share a
+// 32-bit address space with their callers' threads.
 constexpr SIZE_T kWorkerStackBytes = 256 * 1024;
 
 } // namespace

@@ -78,13 +78,6 @@ TEST(ProbeBody, ABodySplitOverTwoReadsFailsOnTheFirstRead) {
     EXPECT_EQ(Judge("O"), BodyVerdict::kNotAlive);
 }
 
-TEST(ProbeBody, ReadSizesFitTheBuffer) {
-    EXPECT_EQ(probe::kBodyBufferSize, 1024u);
-    EXPECT_LT(probe::kBodyReadSize, probe::kBodyBufferSize);
-    EXPECT_EQ(probe::kDrainReadSize, 1024u);
-    EXPECT_EQ(probe::kFetchChunkSize, 512u);
-}
-
 TEST(ErrorPage, EachTokenAfterTheFirstByteMarksAnErrorPage) {
     for (const char* token : kTokens) {
         EXPECT_TRUE(IsErrorPage(std::string("x") + token)) << token;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -21,24 +22,27 @@ bool FoldedPrefix(std::string_view item, std::string_view text, const CListBoxFo
     return true;
 }
 
-// Position of a plain character in the list box's order, or -1.
-int PlainRank(char c) {
-    if (c == '.') {
-        return 0;
+// Position of each plain character in the list box's order, from 1; 0 for
+// the others.
+constexpr std::array<unsigned char, 256> MakePlainRanks() {
+    std::array<unsigned char, 256> rank{};
+    unsigned char next = 1;
+    rank['.'] = next++;
+    rank[':'] = next++;
+    for (unsigned char c = '0'; c <= '9'; ++c) {
+        rank[c] = next++;
     }
-    if (c == ':') {
-        return 1;
+    for (unsigned char c = 'a'; c <= 'z'; ++c) {
+        rank[c] = next;
+        rank[c - 'a' + 'A'] = next++;
     }
-    if (c >= '0' && c <= '9') {
-        return 2 + (c - '0');
-    }
-    if (c >= 'a' && c <= 'z') {
-        return 12 + (c - 'a');
-    }
-    if (c >= 'A' && c <= 'Z') {
-        return 12 + (c - 'A');
-    }
-    return -1;
+    return rank;
+}
+
+constexpr std::array<unsigned char, 256> kPlainRanks = MakePlainRanks();
+
+unsigned char PlainRank(char c) {
+    return kPlainRanks[Byte(c)];
 }
 
 bool FoldPairsAsciiLetters(const CListBoxFold& fold) {
@@ -109,8 +113,7 @@ void CListBoxPrefixIndex::AddKey(std::string_view text) {
     }
 }
 
-void CListBoxPrefixIndex::Add(std::string_view item) {
-    AddKey(item);
+void CListBoxPrefixIndex::AddTails(std::string_view item) {
     if (!item.empty() && item[0] == '[') {
         AddKey(item.substr(1));
         if (item.size() > 1 && item[1] == '-') {
@@ -119,15 +122,32 @@ void CListBoxPrefixIndex::Add(std::string_view item) {
     }
 }
 
+void CListBoxPrefixIndex::Add(std::string_view item) {
+    AddKey(item);
+    AddTails(item);
+}
+
+bool CListBoxPrefixIndex::AddUnlessFound(std::string_view item) {
+    if (item.empty()) {
+        return true;
+    }
+    std::string key = Folded(item);
+    const auto it = m_keys.lower_bound(key);
+    if (it != m_keys.end() && it->compare(0, key.size(), key) == 0) {
+        return false;
+    }
+    m_keys.emplace_hint(it, std::move(key));
+    AddTails(item);
+    return true;
+}
+
 std::vector<std::size_t> SelectListBoxAdditions(const std::vector<std::string>& staged,
                                                 const CListBoxFold& fold) {
     std::vector<std::size_t> additions;
     CListBoxPrefixIndex index(fold);
     for (std::size_t i = 0; i < staged.size(); ++i) {
-        const std::string_view text = ListBoxText(staged[i]);
-        if (!index.Finds(text)) {
+        if (index.AddUnlessFound(ListBoxText(staged[i]))) {
             additions.push_back(i);
-            index.Add(text);
         }
     }
     return additions;
@@ -152,7 +172,7 @@ std::vector<std::size_t> SelectListBoxAdditionsPlain(const std::vector<std::stri
 
 bool IsPlainListText(std::string_view text) {
     return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return PlainRank(c) >= 0; });
+           std::all_of(text.begin(), text.end(), [](char c) { return PlainRank(c) != 0; });
 }
 
 bool PlainListTextLess(std::string_view a, std::string_view b) {
@@ -171,8 +191,20 @@ std::vector<std::size_t> OrderListBoxAdditions(const std::vector<std::string>& s
             return additions;
         }
     }
-    std::stable_sort(additions.begin(), additions.end(), [&](std::size_t a, std::size_t b) {
-        return PlainListTextLess(ListBoxText(staged[a]), ListBoxText(staged[b]));
-    });
+    // Sort on the texts spelt in ranks, so each comparison is a plain byte compare.
+    std::vector<std::pair<std::string, std::size_t>> keyed;
+    keyed.reserve(additions.size());
+    for (std::size_t i : additions) {
+        std::string key(ListBoxText(staged[i]));
+        for (char& c : key) {
+            c = static_cast<char>(PlainRank(c));
+        }
+        keyed.emplace_back(std::move(key), i);
+    }
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t k = 0; k < keyed.size(); ++k) {
+        additions[k] = keyed[k].second;
+    }
     return additions;
 }

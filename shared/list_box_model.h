@@ -47,10 +47,14 @@ public:
     // Whether the list box's search would find an item for `text`.
     bool Finds(std::string_view text) const;
     void Add(std::string_view item);
+    // Adds `item` unless the search finds it; true when added. One fold and
+    // one lookup, whose position also places the new key.
+    bool AddUnlessFound(std::string_view item);
 
 private:
     std::string Folded(std::string_view text) const;
     void AddKey(std::string_view text);
+    void AddTails(std::string_view item);
 
     CListBoxFold m_fold;
     // An item has up to three keys (itself, and its "[" and "[-" tails).

@@ -138,7 +138,9 @@ bool GetListBoxFold(CListBoxFold& fold) {
 
 void FillProxyListBox(HWND list, const std::vector<std::string>& staging) {
     CListBoxFold fold{};
-    if (!GetListBoxFold(fold)) {
+    // The model starts from an empty list; items already there could also
+    // tie with the additions in the list box's order.
+    if (SendMessageA(list, LB_GETCOUNT, 0, 0) != 0 || !GetListBoxFold(fold)) {
         FillProxyListBoxPlain(list, staging);
         return;
     }

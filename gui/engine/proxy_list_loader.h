@@ -25,9 +25,10 @@ void ReadListFile(const std::string& path, std::vector<std::string>& staging);
 // code page, or no window), and then only the per-entry loop is exact.
 bool GetListBoxFold(CListBoxFold& fold);
 
-// Fills an emptied list box with exactly the items the per-entry loop below
-// gives, deciding the survivors from the model and adding them with redraw
-// off and the storage reserved up front.
+// Fills the list box with exactly the items the per-entry loop below gives.
+// From an empty list box it decides the survivors from the model and adds
+// them with redraw off and the storage reserved up front; otherwise it runs
+// the loop.
 void FillProxyListBox(HWND list, const std::vector<std::string>& staging);
 // The per-entry loop: search each entry with LB_SELECTSTRING from before the
 // first item and add it with LB_ADDSTRING when nothing is found. Quadratic.

@@ -257,6 +257,28 @@ TEST_P(ListLoad, AgreesWithTheOtherLoaderOnBigListFiles) {
     EXPECT_EQ(staging.size(), user.size() + list.size());
     EXPECT_EQ(Items(other.List()), items);
     EXPECT_LT(items.size(), staging.size());
+    for (UINT message : {LB_GETCURSEL, LB_GETTOPINDEX, LB_GETCARETINDEX}) {
+        EXPECT_EQ(SendMessageA(other.List(), message, 0, 0),
+                  SendMessageA(m_window.List(), message, 0, 0))
+            << "message " << message;
+    }
+}
+
+TEST(ListFillDifferential, AListBoxThatIsNotEmptyGetsTheSameItems) {
+    const Entries before{"a\xAD"
+                         "b:1",
+                         "10.0.0.1:8080", "Z:1"};
+    const Entries staged{"ab:1", "10.0.0.1:80", "z:1", "10.0.0.1:3128",
+                         "a\xAD"
+                         "b:1x"};
+    CListWindow fast;
+    CListWindow plain;
+    FillProxyListBoxPlain(fast.List(), before);
+    FillProxyListBoxPlain(plain.List(), before);
+    FillProxyListBox(fast.List(), staged);
+    FillProxyListBoxPlain(plain.List(), staged);
+    EXPECT_EQ(Items(fast.List()), Items(plain.List()));
+    EXPECT_EQ(Items(fast.List()).size(), 6u);
 }
 
 TEST(ListLoadWindow, AShownListHasItsScrollBarAfterAFastFill) {

@@ -8,6 +8,8 @@
 // beginning of another ("...:80" beside "...:8080").
 #include <windows.h>
 
+#include "list_host_window.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -88,27 +90,6 @@ double TimeLoad(LoadFunction load, HWND list, HWND button, const std::string& fo
     return Seconds() - start;
 }
 
-struct CBenchWindow {
-    HWND m_hWnd = nullptr;
-    HWND m_hList = nullptr;
-    HWND m_hButton = nullptr;
-
-    explicit CBenchWindow(bool shown) {
-        m_hWnd = CreateWindowExA(0, "STATIC", "list load bench",
-                                 WS_OVERLAPPEDWINDOW | (shown ? WS_VISIBLE : 0), 0, 0, 420, 520,
-                                 nullptr, nullptr, nullptr, nullptr);
-        m_hList = CreateWindowExA(
-            WS_EX_CLIENTEDGE, "LISTBOX", "",
-            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_SORT | LBS_HASSTRINGS | LBS_NOTIFY, 10, 10,
-            380, 420, m_hWnd, reinterpret_cast<HMENU>(1001), nullptr, nullptr);
-        m_hButton = CreateWindowExA(0, "BUTTON", "Start", WS_CHILD | WS_VISIBLE, 10, 440, 100, 30,
-                                    m_hWnd, reinterpret_cast<HMENU>(1014), nullptr, nullptr);
-    }
-    ~CBenchWindow() { DestroyWindow(m_hWnd); }
-    CBenchWindow(const CBenchWindow&) = delete;
-    CBenchWindow& operator=(const CBenchWindow&) = delete;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -137,13 +118,13 @@ int main(int argc, char** argv) {
         std::string(temp) + "sulvantix-list-bench-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
 
-    const CBenchWindow shown(true);
-    const CBenchWindow hidden(false);
-    if (shown.m_hList == nullptr || hidden.m_hList == nullptr) {
+    const CListHostWindow shown(true);
+    const CListHostWindow hidden(false);
+    if (shown.List() == nullptr || hidden.List() == nullptr) {
         std::fprintf(stderr, "cannot create the list boxes\n");
         return 1;
     }
-    const CBenchWindow& plainWindow = plainShown ? shown : hidden;
+    const CListHostWindow& plainWindow = plainShown ? shown : hidden;
 
     std::printf("load of \"%s\" and \"%s\" into a sorted list box, seconds\n", kUserProxyFileName,
                 kProxyListFileName);
@@ -159,14 +140,13 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write the list files\n");
             return 1;
         }
-        const double fastShown = TimeLoad(LoadProxyLists, shown.m_hList, shown.m_hButton, folder);
-        const std::vector<std::string> fastItems = Items(shown.m_hList);
-        const double fastHidden =
-            TimeLoad(LoadProxyLists, hidden.m_hList, hidden.m_hButton, folder);
-        bool same = Items(hidden.m_hList) == fastItems;
+        const double fastShown = TimeLoad(LoadProxyLists, shown.List(), shown.Button(), folder);
+        const std::vector<std::string> fastItems = Items(shown.List());
+        const double fastHidden = TimeLoad(LoadProxyLists, hidden.List(), hidden.Button(), folder);
+        bool same = Items(hidden.List()) == fastItems;
         const double plain =
-            TimeLoad(LoadProxyListsPlain, plainWindow.m_hList, plainWindow.m_hButton, folder);
-        same = same && Items(plainWindow.m_hList) == fastItems;
+            TimeLoad(LoadProxyListsPlain, plainWindow.List(), plainWindow.Button(), folder);
+        same = same && Items(plainWindow.List()) == fastItems;
         allSame = allSame && same;
         std::printf("%8zu %8zu %11.3f %12.3f %13.3f %6s\n", count, fastItems.size(), fastShown,
                     fastHidden, plain, same ? "yes" : "NO");

@@ -1,5 +1,6 @@
 #include "proxy_list_loader.h"
 
+#include "list_host_window.h"
 #include "scratch_dir.h"
 #include "shared/list_box_model.h"
 
@@ -15,35 +16,6 @@
 using Entries = std::vector<std::string>;
 
 namespace {
-
-// A window like the main one: the sorted proxy list box (1001) and the
-// Start/Stop button (1014).
-class CListWindow {
-public:
-    explicit CListWindow(bool visible = false) {
-        m_hParent =
-            CreateWindowExA(0, "STATIC", "lists", WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
-                            0, 0, 400, 500, nullptr, nullptr, nullptr, nullptr);
-        m_hList = CreateWindowExA(
-            WS_EX_CLIENTEDGE, "LISTBOX", "",
-            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_SORT | LBS_HASSTRINGS | LBS_NOTIFY, 10, 10,
-            360, 400, m_hParent, reinterpret_cast<HMENU>(1001), nullptr, nullptr);
-        m_hButton = CreateWindowExA(0, "BUTTON", "Start", WS_CHILD | WS_VISIBLE, 10, 420, 100, 30,
-                                    m_hParent, reinterpret_cast<HMENU>(1014), nullptr, nullptr);
-    }
-    ~CListWindow() { DestroyWindow(m_hParent); }
-    CListWindow(const CListWindow&) = delete;
-    CListWindow& operator=(const CListWindow&) = delete;
-
-    HWND List() const { return m_hList; }
-    HWND Button() const { return m_hButton; }
-    bool Ready() const { return m_hList != nullptr && m_hButton != nullptr; }
-
-private:
-    HWND m_hParent = nullptr;
-    HWND m_hList = nullptr;
-    HWND m_hButton = nullptr;
-};
 
 Entries Items(HWND list) {
     Entries items;
@@ -122,8 +94,8 @@ const std::string kMixedAlphabet = "aAbBzZ-'[]._: 0189\x01\xAD\xC4\xE4\x8A\x9A\x
 const std::string kPlainAlphabet = "aAbBcZz.:0189";
 
 void ExpectSameFill(const Entries& staged, const std::string& what) {
-    CListWindow fast;
-    CListWindow plain;
+    CListHostWindow fast;
+    CListHostWindow plain;
     ASSERT_TRUE(fast.Ready() && plain.Ready());
     FillProxyListBox(fast.List(), staged);
     FillProxyListBoxPlain(plain.List(), staged);
@@ -157,7 +129,7 @@ protected:
     LRESULT Selection() const { return SendMessageA(m_window.List(), LB_GETCURSEL, 0, 0); }
 
     CScratchDir m_dir;
-    CListWindow m_window;
+    CListHostWindow m_window;
 };
 
 } // namespace
@@ -248,7 +220,7 @@ TEST_P(ListLoad, AgreesWithTheOtherLoaderOnBigListFiles) {
     const Entries items = Items(m_window.List());
 
     const bool fast = GetParam().m_pLoad == kFastLoad;
-    CListWindow other;
+    CListHostWindow other;
     Entries otherStaging;
     EXPECT_EQ(
         (fast ? kPlainLoad : kFastLoad)(other.List(), otherStaging, other.Button(), m_dir.Path()),
@@ -271,8 +243,8 @@ TEST(ListFillDifferential, AListBoxThatIsNotEmptyGetsTheSameItems) {
     const Entries staged{"ab:1", "10.0.0.1:80", "z:1", "10.0.0.1:3128",
                          "a\xAD"
                          "b:1x"};
-    CListWindow fast;
-    CListWindow plain;
+    CListHostWindow fast;
+    CListHostWindow plain;
     FillProxyListBoxPlain(fast.List(), before);
     FillProxyListBoxPlain(plain.List(), before);
     FillProxyListBox(fast.List(), staged);
@@ -282,7 +254,7 @@ TEST(ListFillDifferential, AListBoxThatIsNotEmptyGetsTheSameItems) {
 }
 
 TEST(ListLoadWindow, AShownListHasItsScrollBarAfterAFastFill) {
-    CListWindow window(true);
+    CListHostWindow window(true);
     ASSERT_TRUE(window.Ready());
     Entries staged;
     for (int i = 0; i < 100; ++i) {
@@ -320,7 +292,7 @@ TEST(ListLoadSystemDirectory, ReadsTheListFilesOfTheSystemDirectory) {
     ASSERT_TRUE(CopyFileA(scratchUser.c_str(), userPath.c_str(), FALSE));
     ASSERT_TRUE(CopyFileA(scratchList.c_str(), listPath.c_str(), FALSE));
 
-    CListWindow window;
+    CListHostWindow window;
     Entries staging;
     const int result = LoadProxyLists(window.List(), staging, window.Button());
     const Entries items = Items(window.List());
@@ -349,7 +321,7 @@ TEST(ListBoxFold, WinesListBoxFoldsAsciiLettersOnly) {
 }
 
 TEST(ListBoxFold, TheSearchRuleAgreesWithTheRealListBox) {
-    CListWindow window;
+    CListHostWindow window;
     ASSERT_TRUE(window.Ready());
     CListBoxFold fold{};
     ASSERT_TRUE(GetListBoxFold(fold));
@@ -385,7 +357,7 @@ TEST(ListBoxFold, TheSearchRuleAgreesWithTheRealListBox) {
 }
 
 TEST(ListBoxOrder, PlainTextsSortAsTheListBoxSortsThem) {
-    CListWindow window;
+    CListHostWindow window;
     ASSERT_TRUE(window.Ready());
     std::mt19937 random(11);
     for (int i = 0; i < 1500; ++i) {

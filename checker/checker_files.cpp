@@ -1,0 +1,26 @@
+#include "checker_files.h"
+
+#include "list_lines.h"
+
+const char* const kVettorListFile = "Vettorlist.txt";
+const char* const kUserProxyFile = "Userproxy.txt";
+const char* const kLiveListFile = "proxylist.txt";
+const char* const kDeadListFile = "Invalidproxylist.txt";
+
+std::string DirectoryOfModulePath(const std::string& modulePath) {
+    const std::size_t slash = modulePath.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : modulePath.substr(0, slash + 1);
+}
+
+void LoadRunEntries(const std::string& vettorListPath, const std::string& userProxyPath,
+                    std::vector<std::string>& entries) {
+    try {
+        for (const std::string* path : {&vettorListPath, &userProxyPath}) {
+            if (ReadListFileEntries(*path, entries) == ListReadResult::ReadError) {
+                return;
+            }
+        }
+    } catch (...) {
+        // Out of memory: the entries read so far make the run.
+    }
+}

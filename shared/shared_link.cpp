@@ -1,0 +1,208 @@
+#include "shared_link.h"
+
+#include <aclapi.h>
+
+#include <utility>
+
+#include "launch_request.h"
+
+namespace {
+
+struct ServiceHandleTraits {
+    using Handle = SC_HANDLE;
+    static bool IsEmpty(SC_HANDLE h) { return h == nullptr; }
+    static SC_HANDLE Empty() { return nullptr; }
+    static void Close(SC_HANDLE h) { ::CloseServiceHandle(h); }
+};
+using UniqueServiceHandle = CUniqueResource<ServiceHandleTraits>;
+
+// A 20-byte block: the 32-bit absolute layout, which must hold what
+// InitializeSecurityDescriptor writes.
+constexpr SIZE_T kDescriptorBytes = 20;
+static_assert(kDescriptorBytes >= SECURITY_DESCRIPTOR_MIN_LENGTH,
+              "the descriptor block must hold an absolute descriptor");
+static_assert(shared_link::kSharedBlockSize == launch_request::kRecordSize,
+              "the shared block is exactly one launch-request record");
+
+EXPLICIT_ACCESS_A AllowEntry(DWORD rights, TRUSTEE_TYPE type, PSID sid) {
+    EXPLICIT_ACCESS_A entry = {};
+    entry.grfAccessPermissions = rights;
+    entry.grfAccessMode = SET_ACCESS;
+    entry.grfInheritance = NO_INHERITANCE;
+    entry.Trustee.TrusteeForm = TRUSTEE_IS_SID;
+    entry.Trustee.TrusteeType = type;
+    entry.Trustee.ptstrName = static_cast<LPSTR>(sid);
+    return entry;
+}
+
+} // namespace
+
+CSharedLink::CSharedLink() : m_sa{} {
+    BuildSecurity();
+}
+
+CSharedLink::~CSharedLink() {
+    Close();
+}
+
+void CSharedLink::BuildSecurity() {
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID everyone = nullptr;
+    if (!::AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0,
+                                    &everyone)) {
+        FreeSecurity();
+        return;
+    }
+    m_pEveryoneSid.Reset(everyone);
+
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    PSID administrators = nullptr;
+    if (!::AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0,
+                                    0, 0, 0, 0, 0, &administrators)) {
+        FreeSecurity();
+        return;
+    }
+    m_pAdministratorsSid.Reset(administrators);
+
+    EXPLICIT_ACCESS_A entries[2] = {
+        AllowEntry(shared_link::kEveryoneRights, TRUSTEE_IS_WELL_KNOWN_GROUP, everyone),
+        AllowEntry(shared_link::kAdministratorsRights, TRUSTEE_IS_GROUP, administrators),
+    };
+    PACL acl = nullptr;
+    const DWORD aclResult = ::SetEntriesInAclA(2, entries, nullptr, &acl);
+    m_pAcl.Reset(acl);
+    if (aclResult != ERROR_SUCCESS || acl == nullptr) {
+        FreeSecurity();
+        return;
+    }
+
+    m_pSecurityDescriptor.Reset(::LocalAlloc(LPTR, kDescriptorBytes));
+    PSECURITY_DESCRIPTOR descriptor = m_pSecurityDescriptor.Get();
+    if (descriptor == nullptr ||
+        !::InitializeSecurityDescriptor(descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+        !::SetSecurityDescriptorDacl(descriptor, TRUE, acl, FALSE)) {
+        FreeSecurity();
+        return;
+    }
+
+    m_sa.nLength = sizeof(SECURITY_ATTRIBUTES);
+    m_sa.lpSecurityDescriptor = descriptor;
+    m_sa.bInheritHandle = FALSE;
+}
+
+void CSharedLink::FreeSecurity() {
+    // The attributes go first: once the descriptor is freed they must not
+    // point at it, so later objects get default security instead.
+    m_sa = SECURITY_ATTRIBUTES{};
+    m_pEveryoneSid.Reset();
+    m_pAdministratorsSid.Reset();
+    m_pAcl.Reset();
+    m_pSecurityDescriptor.Reset();
+}
+
+void CSharedLink::ReleaseObjects() {
+    m_hMutex.Reset();
+    m_pSharedView.Reset();
+    m_hLaunchEvent.Reset();
+    m_pMessageView.Reset();
+    m_hMessageEvent.Reset();
+    m_hSharedMapping.Reset();
+    m_hMessageMapping.Reset();
+    m_hUpdateEvent.Reset();
+    m_hWaitUpdateEvent.Reset();
+}
+
+void CSharedLink::Close() {
+    ReleaseObjects();
+    FreeSecurity();
+}
+
+bool CSharedLink::QueryServiceRunning(const char* serviceName) {
+    if (serviceName == nullptr) {
+        return false;
+    }
+    UniqueServiceHandle manager(::OpenSCManagerA(nullptr, nullptr, GENERIC_READ));
+    if (!manager) {
+        return false;
+    }
+    UniqueServiceHandle service(::OpenServiceA(manager.Get(), serviceName, GENERIC_READ));
+    if (!service) {
+        return false;
+    }
+    SERVICE_STATUS status = {};
+    if (!::QueryServiceStatus(service.Get(), &status)) {
+        return false;
+    }
+    return status.dwCurrentState == SERVICE_RUNNING;
+}
+
+void CSharedLink::OpenBlock(const char* name, DWORD size, UniqueHandle& mapping, UniqueView& view) {
+    ::SetLastError(ERROR_SUCCESS);
+    UniqueHandle handle(
+        ::CreateFileMappingA(INVALID_HANDLE_VALUE, &m_sa, PAGE_READWRITE, 0, size, name));
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_ALREADY_EXISTS) {
+        // The creation call also answered a handle to the existing block; the
+        // opened one replaces it, and Reset closes it rather than leak it.
+        handle.Reset(::OpenFileMappingA(FILE_MAP_WRITE, FALSE, name));
+    }
+    if (handle) {
+        view.Reset(::MapViewOfFile(handle.Get(), FILE_MAP_WRITE, 0, 0, size));
+    }
+    mapping = std::move(handle);
+}
+
+UniqueHandle CSharedLink::CreateAutoResetEvent(const char* name) {
+    return UniqueHandle(::CreateEventA(&m_sa, FALSE, FALSE, name));
+}
+
+void CSharedLink::Open(Role role) {
+    // A second Open would otherwise leak every handle and view of the first.
+    ReleaseObjects();
+    if (!m_bSkipServiceQuery) {
+        m_bServiceRunning = QueryServiceRunning(shared_link::kLaunchServiceName);
+    }
+    m_hMutex.Reset(::CreateMutexA(&m_sa, FALSE, shared_link::kMutexName));
+    OpenBlock(shared_link::kSharedBlockName, shared_link::kSharedBlockSize, m_hSharedMapping,
+              m_pSharedView);
+    if (role == Role::Checker) {
+        OpenBlock(shared_link::kMessageBlockName, shared_link::kMessageBlockSize, m_hMessageMapping,
+                  m_pMessageView);
+        m_hLaunchEvent = CreateAutoResetEvent(shared_link::kLaunchEventName);
+        m_hMessageEvent = CreateAutoResetEvent(shared_link::kMessageEventName);
+    } else {
+        m_hLaunchEvent = CreateAutoResetEvent(shared_link::kLaunchEventName);
+        m_hUpdateEvent = CreateAutoResetEvent(shared_link::kUpdateEventName);
+        m_hWaitUpdateEvent = CreateAutoResetEvent(shared_link::kWaitUpdateEventName);
+    }
+}
+
+bool CSharedLink::WriteLaunchRequest(DWORD pauseMs) {
+    if (!m_pSharedView) {
+        return false;
+    }
+    char path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    // A full buffer means the path was cut (and, before Vista, not
+    // terminated): a cut path would name some other program.
+    if (length == 0 || length >= MAX_PATH) {
+        return false;
+    }
+    return WriteLaunchRequest(path, pauseMs);
+}
+
+bool CSharedLink::WriteLaunchRequest(const char* programPath, DWORD pauseMs) {
+    if (!m_pSharedView || programPath == nullptr) {
+        return false;
+    }
+    if (!launch_request::WriteRecord(GetSharedView(), shared_link::kSharedBlockSize, programPath)) {
+        return false;
+    }
+    // No lock: the pause is the only ordering between the record and the signal.
+    ::Sleep(pauseMs);
+    return m_hLaunchEvent && ::SetEvent(m_hLaunchEvent.Get()) != FALSE;
+}
+
+bool CSharedLink::SignalUpdate() const {
+    return m_hUpdateEvent && ::SetEvent(m_hUpdateEvent.Get()) != FALSE;
+}

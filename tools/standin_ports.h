@@ -30,6 +30,11 @@ enum FarmPort : int {
     kFarmEndlessHeaders = 18113, // trickles header bytes for ever (one a second), never finishes
     kFarmRelay = 18114,       // a real forwarding proxy, to 127.0.0.1 origins only
 };
+// One more farm port, outside the block: 200 "OK", but only this many seconds
+// after the request (a proxy that keeps a probe waiting, then answers).
+constexpr int kFarmLateOkPort = 18130;
+constexpr int kFarmLateOkSeconds = 6;
+
 constexpr int kFarmFirstPort = 18100;
 constexpr int kFarmLastPort = 18114;
 

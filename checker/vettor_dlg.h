@@ -1,0 +1,50 @@
+// The checker's dialog (template 102). It stays open without occupying any
+// screen space and validates the lists: at its start, every 30 minutes on
+// timer 1000, and on every OK command (Enter included); timer 1001 checks
+// every 10 s whether the run has completed.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "checker_run_state.h"
+#include "framework/dialog.h"
+
+constexpr UINT_PTR IDT_RUN = 1000;
+constexpr UINT kRunPeriodMs = 1800000;
+constexpr UINT_PTR IDT_RUN_COMPLETE = 1001;
+constexpr UINT kRunCompleteCheckMs = 10000;
+// The pause after handing an entry to its worker.
+constexpr DWORD kWorkerStaggerMs = 100;
+
+class CVettorDlg : public CDialog {
+public:
+    explicit CVettorDlg(CWnd* parent = nullptr);
+
+    BOOL OnInitDialog() override;
+    // The OK command starts a new run; the dialog stays open.
+    void OnOK() override;
+    void OnTimer(UINT_PTR id) override;
+    void OnSysCommand(UINT id, LPARAM lParam) override;
+    void OnPaint() override;
+    HCURSOR OnQueryDragIcon() override;
+
+    // Starts a validation run: a worker per entry, 100 ms apart.
+    void StartRun();
+    // On timer 1001: when every probe has ended, publishes the live list and
+    // tells the GUI.
+    void CheckRunComplete();
+
+private:
+    void StartWorker(CRunLedger::RunId run, const std::string& entry);
+    void PublishLiveList() const;
+
+    HICON m_hIcon;
+    // Never assigned: the probe then names the program as its user agent.
+    std::string m_strUserAgent;
+    // The entry being handed to the next worker (dialog thread only).
+    std::string m_strCurrentEntry;
+    std::vector<std::string> m_entries;
+    std::shared_ptr<CCheckerRunState> m_pRunState;
+};

@@ -1,0 +1,106 @@
+// The validation run of the checker's dialog: every entry of the two input
+// lists is probed on a worker of its own; the workers sort the entries into
+// the live and dead files; the completion check publishes the live list.
+#include <memory>
+#include <string>
+
+#include "checker_files.h"
+#include "checker_paths.h"
+#include "checker_done_message.h"
+#include "framework/thread.h"
+#include "framework/trace.h"
+#include "proxy_address_data.h"
+#include "trace_stamp.h"
+#include "vettor_dlg.h"
+
+namespace {
+
+// One entry's work, owned by its worker thread.
+struct CProbeWorkItem {
+    std::string entry;
+    std::string userAgent;
+    CRunLedger::RunId run;
+    std::shared_ptr<CCheckerRunState> state;
+};
+
+UINT ProbeWorker(LPVOID param) {
+    const std::unique_ptr<CProbeWorkItem> item(static_cast<CProbeWorkItem*>(param));
+    TraceText(item->entry);
+    bool alive = false;
+    try {
+        CProxyAddressData probe;
+        probe.m_strUserAgent = item->userAgent;
+        alive = probe.ProbeProxyString(item->entry) == 1;
+    } catch (...) {
+        alive = false;
+    }
+    item->state->RecordProbe(item->run, item->entry, alive);
+    return 0;
+}
+
+} // namespace
+
+void CVettorDlg::StartRun() {
+    std::string stamp;
+    try {
+        stamp = CurrentTraceStamp();
+        m_entries.clear();
+        LoadRunEntries(m_pRunState->OwnDirectory() + kVettorListFile,
+                       SystemDirectory() + kUserProxyFile, m_entries);
+    } catch (...) {
+        // Out of memory: the run goes on with what was loaded.
+    }
+    // The old run's files go and its workers stop counting.
+    const CRunLedger::RunId run = m_pRunState->BeginRun(m_entries.size());
+
+    for (const std::string& entry : m_entries) {
+        StartWorker(run, entry);
+        ::Sleep(kWorkerStaggerMs);
+    }
+
+    try {
+        stamp += CurrentRunStampEnd();
+    } catch (...) {
+    }
+    SetTimer(IDT_RUN_COMPLETE, kRunCompleteCheckMs);
+    TraceText(stamp);
+}
+
+void CVettorDlg::StartWorker(CRunLedger::RunId run, const std::string& entry) {
+    try {
+        m_strCurrentEntry = entry;
+        TraceText("ok -> " + m_strCurrentEntry);
+        auto item = std::make_unique<CProbeWorkItem>(
+            CProbeWorkItem{m_strCurrentEntry, m_strUserAgent, run, m_pRunState});
+        if (AfxBeginThread(ProbeWorker, item.get())) {
+            // The worker owns and frees it now.
+            item.release();
+            return;
+        }
+    } catch (...) {
+    }
+    // A worker that cannot run counts as a dead probe, so the run completes.
+    m_pRunState->RecordProbe(run, entry, false);
+}
+
+void CVettorDlg::CheckRunComplete() {
+    TraceText("Total count upto :" + std::to_string(m_entries.size()));
+    if (!m_pRunState->IsComplete()) {
+        return;
+    }
+    TraceText("Copy File to system 32");
+    KillTimer(IDT_RUN_COMPLETE);
+    PublishLiveList();
+    if (HWND gui = ::FindWindowA(kSulvantixWindowClass, kSulvantixWindowCaption)) {
+        ::SendMessageA(gui, WM_CHECKER_DONE, 0, 0);
+    }
+    TraceText(CurrentTraceStamp());
+}
+
+void CVettorDlg::PublishLiveList() const {
+    // With no live entry there is no file, the copy fails and the system
+    // directory keeps its list.
+    const std::string from = m_pRunState->OwnDirectory() + kLiveListFile;
+    const std::string to = SystemDirectory() + kLiveListFile;
+    ::CopyFileA(from.c_str(), to.c_str(), FALSE);
+}

@@ -188,10 +188,10 @@ bool CSharedLink::WriteLaunchRequest(DWORD pauseMs) {
     if (length == 0 || length >= MAX_PATH) {
         return false;
     }
-    return WriteLaunchRequest(path, pauseMs);
+    return WriteLaunchRequestFor(path, pauseMs);
 }
 
-bool CSharedLink::WriteLaunchRequest(const char* programPath, DWORD pauseMs) {
+bool CSharedLink::WriteLaunchRequestFor(const char* programPath, DWORD pauseMs) {
     if (!m_pSharedView || programPath == nullptr) {
         return false;
     }

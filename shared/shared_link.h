@@ -50,8 +50,8 @@ public:
     // and the event set.
     bool WriteLaunchRequest(DWORD pauseMs = shared_link::kLaunchRequestPauseMs);
     // The same with a path of the caller's choosing.
-    bool WriteLaunchRequest(const char* programPath,
-                            DWORD pauseMs = shared_link::kLaunchRequestPauseMs);
+    bool WriteLaunchRequestFor(const char* programPath,
+                               DWORD pauseMs = shared_link::kLaunchRequestPauseMs);
 
     // Sets "Global\ZK_SULVA_UPDATE_EVENT"; false (and no effect) without it.
     bool SignalUpdate() const;

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <string_view>
 
 namespace launch_request {
@@ -23,13 +22,5 @@ constexpr std::size_t kMaxPathLength = kFieldWidth - 1;
 // record is missing or shorter than 520 bytes, or when the path is empty,
 // holds a NUL or does not fit: a cut path would name another program.
 bool WriteRecord(unsigned char* record, std::size_t recordSize, std::string_view programPath);
-
-// The two fields as the launch service reads them. False when the record is
-// missing or short, or a field has no NUL inside its width.
-struct Record {
-    std::string programPath;
-    std::string argumentText;
-};
-bool ReadRecord(const unsigned char* record, std::size_t recordSize, Record& out);
 
 } // namespace launch_request

@@ -80,36 +80,4 @@ TEST(LaunchRecordWrite, RefusesAMissingOrShortRecord) {
     EXPECT_EQ(record, before);
 }
 
-TEST(LaunchRecordRead, ReadsBackWhatWasWritten) {
-    auto record = OldRecord();
-    ASSERT_TRUE(launch_request::WriteRecord(record.data(), record.size(), "C:\\x\\Vettor.exe"));
-    launch_request::Record read;
-    ASSERT_TRUE(launch_request::ReadRecord(record.data(), record.size(), read));
-    EXPECT_EQ(read.programPath, "C:\\x\\Vettor.exe");
-    EXPECT_EQ(read.argumentText, "");
-}
-
-TEST(LaunchRecordRead, ReadsAnArgumentTextOfAnotherWriter) {
-    std::vector<unsigned char> record(kRecordSize, 0);
-    const std::string args = "/elevated";
-    std::copy(args.begin(), args.end(), record.begin() + kArgumentOffset);
-    launch_request::Record read;
-    ASSERT_TRUE(launch_request::ReadRecord(record.data(), record.size(), read));
-    EXPECT_EQ(read.programPath, "");
-    EXPECT_EQ(read.argumentText, args);
-}
-
-TEST(LaunchRecordRead, RefusesAFieldWithoutItsNul) {
-    launch_request::Record read{"kept", "kept too"};
-    auto record = OldRecord();
-    EXPECT_FALSE(launch_request::ReadRecord(record.data(), record.size(), read));
-    // Only the argument field lacks its NUL: still refused, not read past 520.
-    record[10] = 0;
-    EXPECT_FALSE(launch_request::ReadRecord(record.data(), record.size(), read));
-    EXPECT_EQ(read.programPath, "kept");
-    EXPECT_EQ(read.argumentText, "kept too");
-    EXPECT_FALSE(launch_request::ReadRecord(nullptr, kRecordSize, read));
-    EXPECT_FALSE(launch_request::ReadRecord(record.data(), kRecordSize - 1, read));
-}
-
 } // namespace

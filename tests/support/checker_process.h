@@ -1,0 +1,53 @@
+// Runs the real checker, Vettor.exe, from a folder of the test's choosing,
+// capturing its debugger traces, and closes it again.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "debug_output_capture.h"
+#include "framework/handle.h"
+
+class CCheckerProcess {
+public:
+    CCheckerProcess() = default;
+    // Closes the checker if it still runs.
+    ~CCheckerProcess();
+    CCheckerProcess(const CCheckerProcess&) = delete;
+    CCheckerProcess& operator=(const CCheckerProcess&) = delete;
+
+    // Starts the program (suspended until the trace capture listens when
+    // `captureTraces`). False when it cannot be started or captured.
+    bool Start(const std::string& programPath, bool captureTraces = true);
+
+    DWORD Id() const { return m_nProcessId; }
+    HANDLE Process() const { return m_hProcess.Get(); }
+    bool IsRunning() const;
+    // A top-level dialog window of this process with the caption; by default
+    // the checker's own dialog.
+    HWND FindDialog(const char* caption = "Vettor") const;
+
+    // The traces captured so far, in order.
+    std::vector<std::string> Traces() const;
+
+    // Cancels the dialog and waits for the program to end; ends it by force
+    // after the time. True when it ended by itself.
+    bool Close(DWORD timeoutMs = 10000);
+
+private:
+    UniqueHandle m_hProcess;
+    DWORD m_nProcessId = 0;
+    std::unique_ptr<CDebugOutputCapture> m_pCapture;
+};
+
+// Copies the built Vettor.exe into `folder` (a Windows path ending in a
+// backslash, created when missing); the copy's path, or empty on failure.
+std::string InstallCheckerCopy(const std::string& folder);
+
+// Whole file as bytes; empty when missing. And whether it exists at all.
+std::string ReadWholeFile(const std::string& path);
+bool FileExists(const std::string& path);
+bool WriteWholeFile(const std::string& path, const std::string& bytes);

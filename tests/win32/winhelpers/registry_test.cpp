@@ -36,7 +36,7 @@ private:
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ::GetDesktopWindow(); // Wine's desktop shell starts for the first window user.
+        ASSERT_TRUE(DesktopShellRuns());
         ASSERT_TRUE(m_key.IsValid());
     }
 

@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <sddl.h>
-#include <tlhelp32.h>
 
 #include <cstring>
 #include <string>
@@ -64,34 +63,6 @@ std::string HelperText(PSID sid) {
 
 DWORD ProcessIdOf(const UniqueHandle& process) {
     return process ? ::GetProcessId(process.Get()) : 0;
-}
-
-// Every pid of an executable name in a fresh snapshot, in snapshot order.
-std::vector<DWORD> SnapshotPids(const char* exeName) {
-    std::vector<DWORD> pids;
-    const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Process32First(snapshot.Get(), &entry); more;
-         more = ::Process32Next(snapshot.Get(), &entry)) {
-        if (::lstrcmpiA(entry.szExeFile, exeName) == 0) {
-            pids.push_back(entry.th32ProcessID);
-        }
-    }
-    return pids;
-}
-
-// Wine starts its desktop shell, "explorer.exe", for the first process that
-// needs the desktop window; wait until the snapshot shows it.
-bool DesktopShellRuns() {
-    ::GetDesktopWindow();
-    for (int i = 0; i < 100; ++i) {
-        if (!SnapshotPids("explorer.exe").empty()) {
-            return true;
-        }
-        ::Sleep(100);
-    }
-    return false;
 }
 
 std::string OwnExeName() {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <vector>
 
 namespace {
@@ -255,4 +257,32 @@ DWORD RunThisTestInChild(const std::string& wineVersion) {
 bool IsWine() {
     HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
     return ntdll != nullptr && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+std::vector<DWORD> SnapshotPids(const char* exeName) {
+    std::vector<DWORD> pids;
+    const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) {
+        return pids;
+    }
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32First(snapshot.Get(), &entry); more;
+         more = ::Process32Next(snapshot.Get(), &entry)) {
+        if (::lstrcmpiA(entry.szExeFile, exeName) == 0) {
+            pids.push_back(entry.th32ProcessID);
+        }
+    }
+    return pids;
+}
+
+bool DesktopShellRuns() {
+    ::GetDesktopWindow();
+    for (int i = 0; i < 100; ++i) {
+        if (!SnapshotPids("explorer.exe").empty()) {
+            return true;
+        }
+        ::Sleep(100);
+    }
+    return false;
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "registry.h"
 
@@ -65,6 +66,14 @@ bool IsChildRun();
 // With a Wine version name ("win98", "win2k", ...) the child is a copy of this
 // program under its own name, for which Wine reports that version.
 DWORD RunThisTestInChild(const std::string& wineVersion = std::string());
+
+// Wine starts its desktop shell, "explorer.exe", for the first program that
+// needs the desktop window: asks for that window and waits until a process
+// snapshot shows the shell. False when none appears within ten seconds.
+bool DesktopShellRuns();
+
+// Every pid of an executable name in a fresh snapshot, in snapshot order.
+std::vector<DWORD> SnapshotPids(const char* exeName);
 
 // Whether the process runs under Wine.
 bool IsWine();

@@ -129,10 +129,8 @@ TEST_P(DpiFromUserDesktop, ClassOfTheNumber) {
     EXPECT_EQ(info.GetDpiValue(), GetParam().dpiClass);
 }
 
-const LogPixelsCase kLogPixelsCases[] = {
-    {0, 96},    {72, 96},   {96, 96},       {97, 120},    {120, 120},
-    {144, 120}, {192, 120}, {98120, 98120}, {98121, 120}, {0xFFFFFFFFu, 120},
-};
+// The classification itself is tested natively; these show the number arrives.
+const LogPixelsCase kLogPixelsCases[] = {{72, 96}, {96, 96}, {144, 120}, {98120, 98120}};
 
 INSTANTIATE_TEST_SUITE_P(Wine, DpiFromUserDesktop, ::testing::ValuesIn(kLogPixelsCases),
                          [](const ::testing::TestParamInfo<LogPixelsCase>& info) {

@@ -98,16 +98,9 @@ TEST(FontsWithoutCalibri, CodesWithoutAFaceFailAtOnce) {
 
 TEST(FontLanguage, CodeFollowsTheDisplayLanguageIndex) {
     const CLanguageIndexRestore restore;
-    EXPECT_EQ(g_nUiLanguage, 0);
     EXPECT_EQ(GetLanguageCode(), 8);
-    g_nUiLanguage = 1;
-    EXPECT_EQ(GetLanguageCode(), 9);
     g_nUiLanguage = 15;
     EXPECT_EQ(GetLanguageCode(), 23);
-    g_nUiLanguage = 16;
-    EXPECT_EQ(GetLanguageCode(), 8);
-    g_nUiLanguage = -1;
-    EXPECT_EQ(GetLanguageCode(), 8);
 }
 
 TEST(FontsWithCalibri, TheFaceIsThere) {
@@ -194,21 +187,6 @@ TEST(FontsWithCalibri, FactoriesFollowTheLanguageIndex) {
     EXPECT_EQ(lf.lfHeight, controls::FactoryHeightFor(3, 14));
     EXPECT_STREQ(lf.lfFaceName, "Calibri");
     EXPECT_EQ(lf.lfWeight, 700);
-}
-
-TEST(FontsWithCalibri, FontsAreDeletedWithTheirObjects) {
-    if (!IsChildRun()) {
-        EXPECT_EQ(RunWithCalibri(), 0u);
-        return;
-    }
-    HGDIOBJ handle = nullptr;
-    {
-        const std::unique_ptr<COrvFont> font = CreateFontStep1Normal();
-        ASSERT_NE(font, nullptr);
-        handle = font->GetSafeHandle();
-        EXPECT_EQ(::GetObjectType(handle), static_cast<DWORD>(OBJ_FONT));
-    }
-    EXPECT_EQ(::GetObjectType(handle), 0u);
 }
 
 } // namespace

@@ -265,12 +265,4 @@ TEST_F(RegistryTest, EnumSubKeysOfAMissingKeyIsFalseEvenWithNames) {
     EXPECT_EQ(names, (std::vector<std::string>{"earlier"}));
 }
 
-TEST_F(RegistryTest, MissingOutputsAreRefused) {
-    const CRegistry registry;
-    ASSERT_TRUE(m_key.SetDword("Number", 1));
-    EXPECT_FALSE(registry.ReadDword(kTestKey, "Number", nullptr, HKEY_CURRENT_USER));
-    EXPECT_FALSE(registry.ReadString(kTestKey, "Number", nullptr, HKEY_CURRENT_USER));
-    EXPECT_FALSE(registry.EnumSubKeys(kTestKey, nullptr, HKEY_CURRENT_USER));
-}
-
 } // namespace

@@ -163,19 +163,6 @@ TEST(FindProcess, FindsThisProgramByNameInAnyCase) {
     EXPECT_EQ(ProcessIdOf(CSystemHelper().FindProcess(upper)), ::GetCurrentProcessId());
 }
 
-TEST(FindProcess, OpensWithAllAccess) {
-    const UniqueHandle self = CSystemHelper().FindProcess(OwnExeName());
-    ASSERT_TRUE(self);
-    // A handle opened with all access can do what only some rights allow.
-    DWORD code = 0;
-    EXPECT_TRUE(::GetExitCodeProcess(self.Get(), &code));
-    EXPECT_EQ(code, static_cast<DWORD>(STILL_ACTIVE));
-    HANDLE duplicate = nullptr;
-    EXPECT_TRUE(::DuplicateHandle(::GetCurrentProcess(), self.Get(), ::GetCurrentProcess(),
-                                  &duplicate, PROCESS_VM_READ | PROCESS_SET_INFORMATION, FALSE, 0));
-    const UniqueHandle owner(duplicate);
-}
-
 TEST(FindProcess, UnknownNameGivesNone) {
     EXPECT_FALSE(CSystemHelper().FindProcess("no-such-program-here.exe"));
     EXPECT_FALSE(CSystemHelper().FindProcess(""));

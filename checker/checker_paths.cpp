@@ -14,7 +14,9 @@ std::string ModulePath() {
     return std::string(path, length);
 }
 
-std::string OwnDirectory() { return DirectoryOfModulePath(ModulePath()); }
+std::string OwnDirectory() {
+    return DirectoryOfModulePath(ModulePath());
+}
 
 std::string SystemDirectory() {
     char path[MAX_PATH] = {};

@@ -4,6 +4,7 @@
 #include "framework/filefind.h"
 #include "framework/trace.h"
 #include "list_lines.h"
+#include "probe_rules.h"
 
 class CCheckerRunState::CLock {
 public:
@@ -23,7 +24,9 @@ CCheckerRunState::CCheckerRunState(std::string ownDirectory)
     ::InitializeCriticalSection(&m_fileLock);
 }
 
-CCheckerRunState::~CCheckerRunState() { ::DeleteCriticalSection(&m_fileLock); }
+CCheckerRunState::~CCheckerRunState() {
+    ::DeleteCriticalSection(&m_fileLock);
+}
 
 bool CCheckerRunState::WriteToFile(const char* fileName, const std::string& entry) const {
     TraceText("WriteToFile ->" + entry);
@@ -43,28 +46,42 @@ void CCheckerRunState::DeleteResultFile(const char* fileName) const {
     }
 }
 
-CRunLedger::RunId CCheckerRunState::BeginRun(std::size_t entryCount) {
+void CCheckerRunState::BeginRun(std::size_t entryCount) {
     CLock lock(m_fileLock);
     DeleteResultFile(kLiveListFile);
     DeleteResultFile(kDeadListFile);
-    return m_ledger.BeginRun(entryCount);
+    m_ledger.BeginRun(entryCount);
 }
 
-void CCheckerRunState::RecordProbe(CRunLedger::RunId run, const std::string& entry, bool alive) {
+CRunLedger::Ticket CCheckerRunState::StartProbe(const std::string& entry) {
+    CLock lock(m_fileLock);
+    return m_ledger.StartProbe(entry, ::GetTickCount());
+}
+
+void CCheckerRunState::RecordProbe(const CProbeTicket& ticket, bool alive) {
     CLock lock(m_fileLock);
     if (alive) {
-        TraceText(entry);
+        TraceText(ticket.Entry());
     }
-    if (!m_ledger.IsCurrent(run)) {
-        return;
+    if (m_ledger.FinishProbe(ticket)) {
+        WriteToFile(alive ? kLiveListFile : kDeadListFile, ticket.Entry());
     }
-    WriteToFile(alive ? kLiveListFile : kDeadListFile, entry);
-    m_ledger.FinishProbe(run);
 }
 
-std::size_t CCheckerRunState::EntryCount() {
+void CCheckerRunState::RecordUnstartedProbe(const std::string& entry) {
     CLock lock(m_fileLock);
-    return m_ledger.EntryCount();
+    m_ledger.FinishUnticketedProbe();
+    WriteToFile(kDeadListFile, entry);
+}
+
+void CCheckerRunState::ExpireOverdueProbes(DWORD boundMs) {
+    CLock lock(m_fileLock);
+    for (const CRunLedger::Ticket& ticket : m_ledger.ExpireProbes(::GetTickCount(), boundMs)) {
+        if (!ticket->m_bSendReturned) {
+            TraceText(probe::SendFailedTrace(probe::kTimeoutError, ticket->Entry()));
+        }
+        WriteToFile(kDeadListFile, ticket->Entry());
+    }
 }
 
 bool CCheckerRunState::IsComplete() {

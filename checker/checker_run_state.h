@@ -2,6 +2,11 @@
 // probe workers: the file lock, the run ledger and the result files. Workers
 // hold it by shared ownership, so one that is still probing when the dialog
 // goes touches nothing freed.
+//
+// The workers run their probes without a bound of their own; the dialog's
+// completion check gives up a probe that has been out for the bound, so a
+// proxy that never answers still lets the run complete, with one thread per
+// entry.
 #pragma once
 
 #include <windows.h>
@@ -25,15 +30,25 @@ public:
 
     // Under the file lock: deletes the result files of the last run and starts
     // a new one, so no worker of the old run writes into the new files.
-    CRunLedger::RunId BeginRun(std::size_t entryCount);
+    void BeginRun(std::size_t entryCount);
 
-    // Under the file lock: a probe of `run` ended. When the run is current its
-    // entry goes to the live or dead file and counts; otherwise it is dropped.
-    void RecordProbe(CRunLedger::RunId run, const std::string& entry, bool alive);
+    // Under the file lock: a probe of the current run starts now.
+    CRunLedger::Ticket StartProbe(const std::string& entry);
 
-    // Under the file lock: the number of entries of the current run, and
-    // whether all of its probes have ended.
-    std::size_t EntryCount();
+    // Under the file lock: a probe ended. When it still counts, its entry
+    // goes to the live or dead file; a late or stale answer is dropped.
+    void RecordProbe(const CProbeTicket& ticket, bool alive);
+
+    // Under the file lock: a probe whose worker could not be set up at all
+    // ended dead.
+    void RecordUnstartedProbe(const std::string& entry);
+
+    // Under the file lock: gives up the probes out for `boundMs` or more,
+    // writing them as dead (with the send's time-out trace when the request
+    // had not been sent).
+    void ExpireOverdueProbes(DWORD boundMs);
+
+    // Under the file lock: whether every probe of the current run has ended.
     bool IsComplete();
 
 private:

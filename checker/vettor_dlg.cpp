@@ -44,7 +44,9 @@ BOOL CVettorDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CVettorDlg::OnOK() { StartRun(); }
+void CVettorDlg::OnOK() {
+    StartRun();
+}
 
 void CVettorDlg::OnTimer(UINT_PTR id) {
     if (id == IDT_RUN) {
@@ -77,4 +79,6 @@ void CVettorDlg::OnPaint() {
     ::DrawIcon(dc, x, y, m_hIcon);
 }
 
-HCURSOR CVettorDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
+HCURSOR CVettorDlg::OnQueryDragIcon() {
+    return static_cast<HCURSOR>(m_hIcon);
+}

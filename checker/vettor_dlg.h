@@ -37,7 +37,7 @@ public:
     void CheckRunComplete();
 
 private:
-    void StartWorker(CRunLedger::RunId run, const std::string& entry);
+    void StartWorker(const std::string& entry);
     void PublishLiveList() const;
 
     HICON m_hIcon;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "build_config.h"
 #include "checker_files.h"
 #include "checker_paths.h"
 #include "checker_done_message.h"
@@ -19,7 +20,7 @@ namespace {
 struct CProbeWorkItem {
     std::string entry;
     std::string userAgent;
-    CRunLedger::RunId run;
+    CRunLedger::Ticket ticket;
     std::shared_ptr<CCheckerRunState> state;
 };
 
@@ -30,11 +31,13 @@ UINT ProbeWorker(LPVOID param) {
     try {
         CProxyAddressData probe;
         probe.m_strUserAgent = item->userAgent;
-        alive = probe.ProbeProxyString(item->entry) == 1;
+        // Bounded by the completion check, not by a second thread per entry.
+        alive =
+            probe.ProbeProxyStringOnThisThread(item->entry, &item->ticket->m_bSendReturned) == 1;
     } catch (...) {
         alive = false;
     }
-    item->state->RecordProbe(item->run, item->entry, alive);
+    item->state->RecordProbe(*item->ticket, alive);
     return 0;
 }
 
@@ -51,10 +54,10 @@ void CVettorDlg::StartRun() {
         // Out of memory: the run goes on with what was loaded.
     }
     // The old run's files go and its workers stop counting.
-    const CRunLedger::RunId run = m_pRunState->BeginRun(m_entries.size());
+    m_pRunState->BeginRun(m_entries.size());
 
     for (const std::string& entry : m_entries) {
-        StartWorker(run, entry);
+        StartWorker(entry);
         ::Sleep(kWorkerStaggerMs);
     }
 
@@ -66,12 +69,14 @@ void CVettorDlg::StartRun() {
     TraceText(stamp);
 }
 
-void CVettorDlg::StartWorker(CRunLedger::RunId run, const std::string& entry) {
+void CVettorDlg::StartWorker(const std::string& entry) {
+    CRunLedger::Ticket ticket;
     try {
         m_strCurrentEntry = entry;
         TraceText("ok -> " + m_strCurrentEntry);
+        ticket = m_pRunState->StartProbe(m_strCurrentEntry);
         auto item = std::make_unique<CProbeWorkItem>(
-            CProbeWorkItem{m_strCurrentEntry, m_strUserAgent, run, m_pRunState});
+            CProbeWorkItem{m_strCurrentEntry, m_strUserAgent, ticket, m_pRunState});
         if (AfxBeginThread(ProbeWorker, item.get())) {
             // The worker owns and frees it now.
             item.release();
@@ -80,10 +85,15 @@ void CVettorDlg::StartWorker(CRunLedger::RunId run, const std::string& entry) {
     } catch (...) {
     }
     // A worker that cannot run counts as a dead probe, so the run completes.
-    m_pRunState->RecordProbe(run, entry, false);
+    if (ticket) {
+        m_pRunState->RecordProbe(*ticket, false);
+    } else {
+        m_pRunState->RecordUnstartedProbe(entry);
+    }
 }
 
 void CVettorDlg::CheckRunComplete() {
+    m_pRunState->ExpireOverdueProbes(SULVANTIX_PROBE_BOUND_MS);
     TraceText("Total count upto :" + std::to_string(m_entries.size()));
     if (!m_pRunState->IsComplete()) {
         return;

@@ -94,6 +94,8 @@ struct CProbeJob {
 
     probe::CProbeGate gate;
     std::atomic<bool> sendReturned{false};
+    // The caller's copy of sendReturned, when it keeps one.
+    std::atomic<bool>* sendReturnedOut = nullptr;
     int result = 0; // written before `done` is set, read after it
     CKernelHandle done;
 
@@ -203,6 +205,9 @@ void RunProbe(CProbeJob& job) {
         }
     }
     job.sendReturned = true;
+    if (job.sendReturnedOut != nullptr) {
+        *job.sendReturnedOut = true;
+    }
     if (!sent) {
         Finish(job, 0, probe::SendFailedTrace(sendError, job.proxy));
         return;
@@ -285,6 +290,18 @@ std::string ApplicationName() {
     }
 }
 
+// A probe of the test file through the proxy, or null when it cannot be set up.
+std::shared_ptr<CProbeJob> MakeProbeJob(const std::string& proxy, const std::string& userAgent,
+                                        DWORD_PTR context) {
+    ParsedUrl url;
+    if (!ParseUrl(SULVANTIX_TEST_URL, url)) {
+        return nullptr;
+    }
+    const std::string agent = !userAgent.empty() ? userAgent : ApplicationName();
+    auto job = std::make_shared<CProbeJob>(proxy, agent, url, context);
+    return job->done.Get() != nullptr ? job : nullptr;
+}
+
 // The library calls need little stack, and hundreds of probes at once share a
 // 32-bit address space with their callers' threads.
 constexpr SIZE_T kWorkerStackBytes = 256 * 1024;
@@ -305,14 +322,9 @@ bool CProxyAddressData::ProbeProxy(const std::string& address, int port) {
 int CProxyAddressData::ProbeProxyString(const std::string& proxy) {
     try {
         const DWORD started = ::GetTickCount();
-        ParsedUrl url;
-        if (!ParseUrl(SULVANTIX_TEST_URL, url)) {
-            return 0;
-        }
-        const std::string agent = !m_strUserAgent.empty() ? m_strUserAgent : ApplicationName();
-        auto job =
-            std::make_shared<CProbeJob>(proxy, agent, url, reinterpret_cast<DWORD_PTR>(this));
-        if (job->done.Get() == nullptr) {
+        const std::shared_ptr<CProbeJob> job =
+            MakeProbeJob(proxy, m_strUserAgent, reinterpret_cast<DWORD_PTR>(this));
+        if (!job) {
             return 0;
         }
         auto forWorker = std::make_unique<std::shared_ptr<CProbeJob>>(job);
@@ -345,6 +357,23 @@ int CProxyAddressData::ProbeProxyString(const std::string& proxy) {
             TraceText(probe::SendFailedTrace(probe::kTimeoutError, proxy));
         }
         return 0;
+    } catch (...) {
+        TraceText(probe::kExceptionTrace);
+        return 0;
+    }
+}
+
+int CProxyAddressData::ProbeProxyStringOnThisThread(const std::string& proxy,
+                                                    std::atomic<bool>* sendReturned) {
+    try {
+        const std::shared_ptr<CProbeJob> job =
+            MakeProbeJob(proxy, m_strUserAgent, reinterpret_cast<DWORD_PTR>(this));
+        if (!job) {
+            return 0;
+        }
+        job->sendReturnedOut = sendReturned;
+        RunProbe(*job);
+        return job->result;
     } catch (...) {
         TraceText(probe::kExceptionTrace);
         return 0;

@@ -112,9 +112,6 @@ bool RunOnce(const std::string& built, std::size_t count, const Ports& ports) {
         },
         limitMs);
     const double wall = (gui.LastDoneTick() - started) / 1000.0;
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    ::GetProcessMemoryInfo(checker.Process(), &counters, sizeof counters);
     checker.Close();
 
     const double floor = 0.1 * static_cast<double>(count) + ports.lateSeconds;
@@ -123,9 +120,8 @@ bool RunOnce(const std::string& built, std::size_t count, const Ports& ports) {
         return false;
     }
     std::printf("N=%-5zu wall %7.1f s   floor %6.1f s   goal <= %6.1f s   peak threads %4u   "
-                "peak private %6.1f MiB (peak commit %6.1f MiB)\n",
-                count, wall, floor, floor + 10 + 2, peakThreads, peakPrivate / 1048576.0,
-                counters.PeakPagefileUsage / 1048576.0);
+                "peak private %6.1f MiB\n",
+                count, wall, floor, floor + 10 + 2, peakThreads, peakPrivate / 1048576.0);
     std::fflush(stdout);
     return true;
 }

@@ -2,48 +2,101 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 TEST(RunLedger, CompletesWhenEveryProbeOfTheRunHasFinished) {
     CRunLedger ledger;
-    const CRunLedger::RunId run = ledger.BeginRun(3);
+    ledger.BeginRun(3);
+    const auto a = ledger.StartProbe("a", 0);
+    const auto b = ledger.StartProbe("b", 100);
+    const auto c = ledger.StartProbe("c", 200);
     EXPECT_FALSE(ledger.IsComplete());
-    EXPECT_TRUE(ledger.FinishProbe(run));
-    EXPECT_TRUE(ledger.FinishProbe(run));
+    EXPECT_TRUE(ledger.FinishProbe(*b));
+    EXPECT_TRUE(ledger.FinishProbe(*a));
     EXPECT_FALSE(ledger.IsComplete());
     EXPECT_EQ(ledger.FinishedCount(), 2u);
-    EXPECT_TRUE(ledger.FinishProbe(run));
+    EXPECT_TRUE(ledger.FinishProbe(*c));
     EXPECT_TRUE(ledger.IsComplete());
-    EXPECT_EQ(ledger.EntryCount(), 3u);
+    EXPECT_EQ(ledger.OutstandingCount(), 0u);
 }
 
 TEST(RunLedger, RunWithoutEntriesIsCompleteAtOnce) {
     CRunLedger ledger;
-    const CRunLedger::RunId run = ledger.BeginRun(0);
+    ledger.BeginRun(0);
     EXPECT_TRUE(ledger.IsComplete());
-    EXPECT_FALSE(ledger.FinishProbe(run));
-    EXPECT_EQ(ledger.FinishedCount(), 0u);
+    EXPECT_TRUE(ledger.ExpireProbes(1000000, 1).empty());
 }
 
 TEST(RunLedger, WorkersOfAnEarlierRunNeitherCountNorWrite) {
     CRunLedger ledger;
     const CRunLedger::RunId first = ledger.BeginRun(2);
-    EXPECT_TRUE(ledger.FinishProbe(first));
+    const auto early = ledger.StartProbe("x", 0);
+    const auto late = ledger.StartProbe("y", 100);
+    EXPECT_TRUE(ledger.FinishProbe(*early));
     const CRunLedger::RunId second = ledger.BeginRun(2);
     EXPECT_NE(first, second);
-    EXPECT_FALSE(ledger.IsCurrent(first));
+    EXPECT_EQ(late->Run(), first);
+    const auto x = ledger.StartProbe("x", 200);
     // The first run's last worker ends during the second run.
-    EXPECT_FALSE(ledger.FinishProbe(first));
+    EXPECT_FALSE(ledger.FinishProbe(*late));
     EXPECT_EQ(ledger.FinishedCount(), 0u);
+    EXPECT_TRUE(ledger.FinishProbe(*x));
     EXPECT_FALSE(ledger.IsComplete());
-    EXPECT_TRUE(ledger.FinishProbe(second));
-    EXPECT_TRUE(ledger.FinishProbe(second));
+    const auto y = ledger.StartProbe("y", 300);
+    EXPECT_TRUE(ledger.FinishProbe(*y));
     EXPECT_TRUE(ledger.IsComplete());
 }
 
-TEST(RunLedger, NeverCountsBeyondTheEntriesOrForNoRun) {
+TEST(RunLedger, ProbeOutForTheBoundIsGivenUpAndItsLateAnswerDropped) {
     CRunLedger ledger;
-    EXPECT_FALSE(ledger.FinishProbe(ledger.CurrentRun()));
-    const CRunLedger::RunId run = ledger.BeginRun(1);
-    EXPECT_TRUE(ledger.FinishProbe(run));
-    EXPECT_FALSE(ledger.FinishProbe(run));
+    ledger.BeginRun(3);
+    const auto quick = ledger.StartProbe("quick", 1000);
+    const auto stuck = ledger.StartProbe("stuck", 1100);
+    const auto slow = ledger.StartProbe("slow", 1200);
+    EXPECT_TRUE(ledger.FinishProbe(*quick));
+
+    EXPECT_TRUE(ledger.ExpireProbes(1000 + 89999, 90000).empty());
+    const auto expired = ledger.ExpireProbes(1100 + 90000, 90000);
+    ASSERT_EQ(expired.size(), 1u);
+    EXPECT_EQ(expired[0]->Entry(), "stuck");
+    EXPECT_EQ(ledger.FinishedCount(), 2u);
+    EXPECT_FALSE(ledger.FinishProbe(*stuck));
+    EXPECT_EQ(ledger.FinishedCount(), 2u);
+
+    EXPECT_TRUE(ledger.FinishProbe(*slow));
+    EXPECT_TRUE(ledger.IsComplete());
+}
+
+TEST(RunLedger, BoundIsMeasuredAcrossAWrapOfTheTick) {
+    CRunLedger ledger;
+    ledger.BeginRun(1);
+    const std::uint32_t start = 0xFFFFF000u;
+    ledger.StartProbe("wrapped", start);
+    EXPECT_TRUE(ledger.ExpireProbes(start + 0x800u, 0x1000u).empty());
+    EXPECT_EQ(ledger.ExpireProbes(start + 0x1000u, 0x1000u).size(), 1u);
+    EXPECT_TRUE(ledger.IsComplete());
+}
+
+TEST(RunLedger, ProbeWithoutATicketStillCounts) {
+    CRunLedger ledger;
+    ledger.BeginRun(2);
+    const auto started = ledger.StartProbe("a", 0);
+    ledger.FinishUnticketedProbe();
+    EXPECT_FALSE(ledger.IsComplete());
+    EXPECT_TRUE(ledger.FinishProbe(*started));
+    EXPECT_TRUE(ledger.IsComplete());
+    ledger.FinishUnticketedProbe();
+    EXPECT_EQ(ledger.FinishedCount(), 2u);
+}
+
+TEST(RunLedger, NeverCountsBeyondTheEntries) {
+    CRunLedger ledger;
+    ledger.BeginRun(1);
+    const auto only = ledger.StartProbe("a", 0);
+    // More workers than entries would be a fault of the caller; the count stays put.
+    const auto extra = ledger.StartProbe("b", 0);
+    EXPECT_TRUE(ledger.FinishProbe(*only));
+    EXPECT_FALSE(ledger.FinishProbe(*extra));
+    EXPECT_FALSE(ledger.FinishProbe(*only));
     EXPECT_EQ(ledger.FinishedCount(), 1u);
 }

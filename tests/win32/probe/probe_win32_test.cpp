@@ -182,6 +182,36 @@ TEST_F(ProbeFarm, RealForwardingProxyIsAlive) {
     EXPECT_EQ(run.traces, Traces{"Valid ->127.0.0.1:18114"});
 }
 
+// The checker's form: the same rules and traces on the calling thread, and
+// the send reported once it has returned.
+TEST_F(ProbeFarm, OnTheCallingThreadGivesTheSameVerdictsAndReportsTheSend) {
+    struct Case {
+        int port;
+        int result;
+        bool sent;
+    };
+    for (const Case& c :
+         {Case{standins::kFarmOk, 1, true}, Case{standins::kFarmForbidden, 0, true},
+          Case{standins::kClosedPort, 0, true}, Case{standins::kFarmOkLower, 0, true}}) {
+        EXPECT_TRUE(m_capture.Sync());
+        m_capture.Clear();
+        CProxyAddressData data;
+        std::atomic<bool> sent{false};
+        const DWORD before = ::GetCurrentThreadId();
+        EXPECT_EQ(data.ProbeProxyStringOnThisThread(Proxy(c.port), &sent), c.result) << c.port;
+        EXPECT_EQ(sent.load(), c.sent) << c.port;
+        EXPECT_EQ(::GetCurrentThreadId(), before);
+        EXPECT_TRUE(m_capture.Sync());
+        const ProbeRun bounded = Probe(c.port);
+        EXPECT_EQ(bounded.result, c.result);
+        // The bounded form's traces for the same proxy are the same texts.
+        m_capture.Clear();
+        data.ProbeProxyStringOnThisThread(Proxy(c.port));
+        EXPECT_TRUE(m_capture.Sync());
+        EXPECT_EQ(m_capture.Texts(), bounded.traces) << c.port;
+    }
+}
+
 class ProbeRequest : public ProbeFarm {
 protected:
     // The heads the port logged since `before` heads were there.

@@ -1,19 +1,13 @@
 #include "run_ledger.h"
 
-CRunLedger::RunId CRunLedger::BeginRun(std::size_t entryCount) {
-    ++m_nCurrentRun;
-    // Identity 0 never names a run, even after the counter wraps.
-    if (m_nCurrentRun == 0) {
-        ++m_nCurrentRun;
-    }
+void CRunLedger::BeginRun(std::size_t entryCount) {
     m_nEntryCount = entryCount;
     m_nFinished = 0;
     m_outstanding.clear();
-    return m_nCurrentRun;
 }
 
 CRunLedger::Ticket CRunLedger::StartProbe(const std::string& entry, std::uint32_t nowMs) {
-    auto ticket = std::make_shared<CProbeTicket>(m_nCurrentRun, entry, nowMs);
+    auto ticket = std::make_shared<CProbeTicket>(entry, nowMs);
     m_outstanding.emplace(ticket.get(), ticket);
     return ticket;
 }

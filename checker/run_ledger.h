@@ -1,10 +1,11 @@
 // Accounting of the checker's validation runs: which run is current, which
 // of its probes are still out, and how many have finished.
 //
-// Each run has an identity and each probe a ticket, so a worker left over
-// from an earlier run neither writes into the new run's files nor counts
-// toward its total, and a probe that overstays the bound is given up (counted
-// as dead) and its late answer dropped.
+// Each probe of a run holds a ticket that the run keeps while the probe is
+// out, so a worker left over from an earlier run (whose tickets the new run
+// dropped) neither writes into the new run's files nor counts toward its
+// total, and a probe that overstays the bound is given up (counted as dead)
+// and its late answer dropped.
 //
 // Not thread-safe by itself: the checker uses it under its file lock.
 #pragma once
@@ -19,10 +20,9 @@
 
 class CProbeTicket {
 public:
-    CProbeTicket(std::uint32_t run, std::string entry, std::uint32_t startMs)
-        : m_nRun(run), m_strEntry(std::move(entry)), m_nStartMs(startMs) {}
+    CProbeTicket(std::string entry, std::uint32_t startMs)
+        : m_strEntry(std::move(entry)), m_nStartMs(startMs) {}
 
-    std::uint32_t Run() const { return m_nRun; }
     const std::string& Entry() const { return m_strEntry; }
     std::uint32_t StartMs() const { return m_nStartMs; }
 
@@ -30,19 +30,17 @@ public:
     std::atomic<bool> m_bSendReturned{false};
 
 private:
-    const std::uint32_t m_nRun;
     const std::string m_strEntry;
     const std::uint32_t m_nStartMs;
 };
 
 class CRunLedger {
 public:
-    using RunId = std::uint32_t;
     using Ticket = std::shared_ptr<CProbeTicket>;
 
     // Starts a new run of `entryCount` probes; the probes of earlier runs
     // still out no longer count.
-    RunId BeginRun(std::size_t entryCount);
+    void BeginRun(std::size_t entryCount);
 
     // A probe of the current run starts at `nowMs` (a millisecond tick that may wrap).
     Ticket StartProbe(const std::string& entry, std::uint32_t nowMs);
@@ -59,7 +57,6 @@ public:
     // count as ended and dead, and are returned for writing.
     std::vector<Ticket> ExpireProbes(std::uint32_t nowMs, std::uint32_t boundMs);
 
-    RunId CurrentRun() const { return m_nCurrentRun; }
     std::size_t EntryCount() const { return m_nEntryCount; }
     std::size_t FinishedCount() const { return m_nFinished; }
     std::size_t OutstandingCount() const { return m_outstanding.size(); }
@@ -67,7 +64,6 @@ public:
     bool IsComplete() const { return m_nFinished >= m_nEntryCount; }
 
 private:
-    RunId m_nCurrentRun = 0;
     std::size_t m_nEntryCount = 0;
     std::size_t m_nFinished = 0;
     std::unordered_map<const CProbeTicket*, Ticket> m_outstanding;

@@ -22,8 +22,8 @@ bool IsVistaOrLater() {
 
 CVettorApp theApp;
 
+// The link closes itself with the application object.
 CVettorApp::~CVettorApp() {
-    m_link.Close();
     if (m_hRightsLibrary != nullptr) {
         ::FreeLibrary(m_hRightsLibrary);
     }

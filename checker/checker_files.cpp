@@ -12,6 +12,10 @@ std::string DirectoryOfModulePath(const std::string& modulePath) {
     return slash == std::string::npos ? std::string() : modulePath.substr(0, slash + 1);
 }
 
+std::string ListPath(const std::string& directory, const char* name) {
+    return directory.empty() ? std::string() : directory + name;
+}
+
 void LoadRunEntries(const std::string& vettorListPath, const std::string& userProxyPath,
                     std::vector<std::string>& entries) {
     try {

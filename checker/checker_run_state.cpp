@@ -31,16 +31,17 @@ CCheckerRunState::~CCheckerRunState() {
 bool CCheckerRunState::WriteToFile(const char* fileName, const std::string& entry) const {
     TraceText("WriteToFile ->" + entry);
     try {
-        return AppendListLine(m_strOwnDirectory + fileName, entry);
+        const std::string path = ListPath(m_strOwnDirectory, fileName);
+        return !path.empty() && AppendListLine(path, entry);
     } catch (...) {
         return false;
     }
 }
 
 void CCheckerRunState::DeleteResultFile(const char* fileName) const {
-    const std::string path = m_strOwnDirectory + fileName;
+    const std::string path = ListPath(m_strOwnDirectory, fileName);
     CFileFind finder;
-    if (finder.FindFile(path.c_str())) {
+    if (!path.empty() && finder.FindFile(path.c_str())) {
         finder.Close();
         ::DeleteFileA(path.c_str());
     }

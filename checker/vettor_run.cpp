@@ -48,8 +48,12 @@ void CVettorDlg::StartRun() {
     try {
         stamp = CurrentTraceStamp();
         m_entries.clear();
-        LoadRunEntries(m_pRunState->OwnDirectory() + kVettorListFile,
-                       SystemDirectory() + kUserProxyFile, m_entries);
+        // Without its own directory the run could write its results nowhere.
+        const std::string& own = m_pRunState->OwnDirectory();
+        if (!own.empty()) {
+            LoadRunEntries(ListPath(own, kVettorListFile),
+                           ListPath(SystemDirectory(), kUserProxyFile), m_entries);
+        }
     } catch (...) {
         // Out of memory: the run goes on with what was loaded.
     }
@@ -110,7 +114,9 @@ void CVettorDlg::CheckRunComplete() {
 void CVettorDlg::PublishLiveList() const {
     // With no live entry there is no file, the copy fails and the system
     // directory keeps its list.
-    const std::string from = m_pRunState->OwnDirectory() + kLiveListFile;
-    const std::string to = SystemDirectory() + kLiveListFile;
-    ::CopyFileA(from.c_str(), to.c_str(), FALSE);
+    const std::string from = ListPath(m_pRunState->OwnDirectory(), kLiveListFile);
+    const std::string to = ListPath(SystemDirectory(), kLiveListFile);
+    if (!from.empty() && !to.empty()) {
+        ::CopyFileA(from.c_str(), to.c_str(), FALSE);
+    }
 }

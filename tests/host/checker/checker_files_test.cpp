@@ -17,6 +17,11 @@ TEST(CheckerFiles, OwnDirectoryEndsInItsBackslash) {
     EXPECT_EQ(DirectoryOfModulePath(""), "");
 }
 
+TEST(CheckerFiles, UnknownDirectoryGivesNoPathRatherThanTheCurrentDirectory) {
+    EXPECT_EQ(ListPath("C:\\Sulvantix\\", kLiveListFile), "C:\\Sulvantix\\proxylist.txt");
+    EXPECT_EQ(ListPath("", kLiveListFile), "");
+}
+
 TEST(CheckerFiles, LoadsDownloadedListThenUserListKeepingDuplicates) {
     CScratchDir dir;
     const std::string vettorList =

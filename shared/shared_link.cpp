@@ -16,11 +16,12 @@ struct ServiceHandleTraits {
 };
 using UniqueServiceHandle = CUniqueResource<ServiceHandleTraits>;
 
-// A 20-byte block: the 32-bit absolute layout, which must hold what
-// InitializeSecurityDescriptor writes.
-constexpr SIZE_T kDescriptorBytes = 20;
-static_assert(kDescriptorBytes >= SECURITY_DESCRIPTOR_MIN_LENGTH,
-              "the descriptor block must hold an absolute descriptor");
+// The block InitializeSecurityDescriptor writes: the absolute layout, 20
+// bytes on 32-bit Windows and 40 on 64-bit.
+constexpr SIZE_T kDescriptorBytes = SECURITY_DESCRIPTOR_MIN_LENGTH;
+#ifndef _WIN64
+static_assert(kDescriptorBytes == 20, "the 32-bit absolute descriptor is 20 bytes");
+#endif
 static_assert(shared_link::kSharedBlockSize == launch_request::kRecordSize,
               "the shared block is exactly one launch-request record");
 

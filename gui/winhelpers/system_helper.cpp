@@ -18,7 +18,10 @@ constexpr DWORD kProcessAllAccess = 0x1F0FFF;
 constexpr DWORD kSidTextChars = 256;
 
 static_assert(sizeof(OSVERSIONINFOEXA) == 156, "version record of the documented size");
+#ifndef _WIN64
+// The 32-bit layout; 64-bit Windows widens the pointer-sized members.
 static_assert(sizeof(PROCESSENTRY32) == 296, "snapshot entry of the documented size");
+#endif
 
 } // namespace
 

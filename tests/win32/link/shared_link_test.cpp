@@ -305,7 +305,10 @@ TEST_F(SharedLinkSecurity, EveryObjectOfBothRolesCarriesTheTwoEntryList) {
 TEST_F(SharedLinkSecurity, AttributesHoldTheDescriptorWithoutInheritance) {
     CSharedLink link;
     const SECURITY_ATTRIBUTES& sa = link.GetSecurityAttributes();
+    EXPECT_EQ(sa.nLength, sizeof(SECURITY_ATTRIBUTES));
+#ifndef _WIN64
     EXPECT_EQ(sa.nLength, 12u);
+#endif
     EXPECT_NE(sa.lpSecurityDescriptor, nullptr);
     EXPECT_FALSE(sa.bInheritHandle);
     ASSERT_TRUE(link.HasSecurityDescriptor());

@@ -13,7 +13,10 @@ std::string DirectoryOfModulePath(const std::string& modulePath) {
 }
 
 std::string ListPath(const std::string& directory, const char* name) {
-    return directory.empty() ? std::string() : directory + name;
+    if (directory.empty()) {
+        return std::string();
+    }
+    return directory.back() == '\\' ? directory + name : directory + '\\' + name;
 }
 
 void LoadRunEntries(const std::string& vettorListPath, const std::string& userProxyPath,

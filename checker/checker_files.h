@@ -17,8 +17,8 @@ extern const char* const kDeadListFile;
 // backslash; empty when there is none.
 std::string DirectoryOfModulePath(const std::string& modulePath);
 
-// `name` in `directory` (which ends in its backslash); empty when the
-// directory is unknown, so nothing lands in the current directory instead.
+// `name` in `directory` (with or without its closing backslash); empty when
+// the directory is unknown, so nothing lands in the current directory instead.
 std::string ListPath(const std::string& directory, const char* name);
 
 // Appends the entries of the downloaded list, then those of the user's list,

@@ -4,7 +4,7 @@
 #include <shlobj.h>
 
 #include "admin_test.h"
-#include "checker_paths.h"
+#include "framework/module_paths.h"
 #include "vettor_dlg.h"
 #include "vettor_mode.h"
 

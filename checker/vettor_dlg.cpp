@@ -1,7 +1,7 @@
 #include "vettor_dlg.h"
 
 #include "about_dlg.h"
-#include "checker_paths.h"
+#include "framework/module_paths.h"
 #include "framework/app.h"
 #include "framework/gdi.h"
 #include "framework/trace.h"
@@ -15,7 +15,7 @@ constexpr UINT kApplyFrameFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_F
 CVettorDlg::CVettorDlg(CWnd* parent)
     : CDialog(IDD_VETTOR_DIALOG, parent),
       m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_pRunState(std::make_shared<CCheckerRunState>(OwnDirectory())) {}
+      m_pRunState(std::make_shared<CCheckerRunState>(GetProgramDirectory())) {}
 
 BOOL CVettorDlg::OnInitDialog() {
     CDialog::OnInitDialog();

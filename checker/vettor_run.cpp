@@ -6,7 +6,7 @@
 
 #include "build_config.h"
 #include "checker_files.h"
-#include "checker_paths.h"
+#include "framework/module_paths.h"
 #include "checker_done_message.h"
 #include "framework/thread.h"
 #include "framework/trace.h"
@@ -52,7 +52,7 @@ void CVettorDlg::StartRun() {
         const std::string& own = m_pRunState->OwnDirectory();
         if (!own.empty()) {
             LoadRunEntries(ListPath(own, kVettorListFile),
-                           ListPath(SystemDirectory(), kUserProxyFile), m_entries);
+                           ListPath(GetSystemDirectoryPath(), kUserProxyFile), m_entries);
         }
     } catch (...) {
         // Out of memory: the run goes on with what was loaded.
@@ -115,7 +115,7 @@ void CVettorDlg::PublishLiveList() const {
     // With no live entry there is no file, the copy fails and the system
     // directory keeps its list.
     const std::string from = ListPath(m_pRunState->OwnDirectory(), kLiveListFile);
-    const std::string to = ListPath(SystemDirectory(), kLiveListFile);
+    const std::string to = ListPath(GetSystemDirectoryPath(), kLiveListFile);
     if (!from.empty() && !to.empty()) {
         ::CopyFileA(from.c_str(), to.c_str(), FALSE);
     }

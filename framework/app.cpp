@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "module_paths.h"
 #include "trace.h"
 #include "wnd.h"
 
@@ -10,9 +11,7 @@ namespace {
 std::atomic<CWinApp*> g_pApp{nullptr};
 
 std::string ModuleBaseName() {
-    char path[MAX_PATH + 1] = {0};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name(path, length < MAX_PATH ? length : MAX_PATH);
+    std::string name = GetModuleFilePath();
     std::string::size_type slash = name.find_last_of("\\/");
     if (slash != std::string::npos) {
         name.erase(0, slash + 1);

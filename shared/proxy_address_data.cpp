@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "build_config.h"
+#include "framework/module_paths.h"
 #include "framework/trace.h"
 #include "framework/url_parser.h"
 #include "probe_rules.h"
@@ -273,21 +274,8 @@ DWORD WINAPI ProbeWorker(LPVOID parameter) {
 }
 
 std::string ApplicationName() {
-    std::vector<char> path(MAX_PATH);
-    for (;;) {
-        const DWORD length =
-            ::GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            return std::string();
-        }
-        if (length < path.size()) {
-            return probe::ProgramNameFromPath(std::string(path.data(), length));
-        }
-        if (path.size() >= 32768) {
-            return std::string();
-        }
-        path.resize(path.size() * 2);
-    }
+    const std::string path = GetModuleFilePath();
+    return path.empty() ? std::string() : probe::ProgramNameFromPath(path);
 }
 
 // A probe of the test file through the proxy, or null when it cannot be set up.

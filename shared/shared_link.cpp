@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "framework/module_paths.h"
 #include "launch_request.h"
 
 namespace {
@@ -182,14 +183,13 @@ bool CSharedLink::WriteLaunchRequest(DWORD pauseMs) {
     if (!m_pSharedView) {
         return false;
     }
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    // A full buffer means the path was cut (and, before Vista, not
-    // terminated): a cut path would name some other program.
-    if (length == 0 || length >= MAX_PATH) {
+    // The record's path field holds 260 bytes with the terminator; a longer
+    // path cannot be written, and a cut one would name some other program.
+    const std::string path = GetModuleFilePath();
+    if (path.empty() || path.size() >= MAX_PATH) {
         return false;
     }
-    return WriteLaunchRequestFor(path, pauseMs);
+    return WriteLaunchRequestFor(path.c_str(), pauseMs);
 }
 
 bool CSharedLink::WriteLaunchRequestFor(const char* programPath, DWORD pauseMs) {

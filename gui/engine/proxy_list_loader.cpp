@@ -105,25 +105,6 @@ int Load(HWND list, std::vector<std::string>& staging, HWND startStop, const std
 
 } // namespace
 
-std::string GetSystemDirectoryPath() {
-    char buffer[MAX_PATH + 1] = {};
-    const UINT length = GetSystemDirectoryA(buffer, sizeof buffer);
-    if (length == 0) {
-        return std::string();
-    }
-    if (length < sizeof buffer) {
-        return std::string(buffer, length);
-    }
-    // Too small: the answer is the size needed, terminator included.
-    std::string path(length, '\0');
-    const UINT written = GetSystemDirectoryA(path.data(), length);
-    if (written == 0 || written >= length) {
-        return std::string();
-    }
-    path.resize(written);
-    return path;
-}
-
 void ReadListFile(const std::string& path, std::vector<std::string>& staging) {
     ReadListFileEntries(path, staging);
 }

@@ -7,14 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "framework/module_paths.h"
 #include "shared/list_box_model.h"
 
 // The list files the main window shows, in the order they are read.
 inline constexpr char kUserProxyFileName[] = "Userproxy.txt";
 inline constexpr char kProxyListFileName[] = "Proxylist.txt";
-
-// GetSystemDirectoryA's answer, empty when it fails.
-std::string GetSystemDirectoryPath();
 
 // Appends the non-empty trimmed lines of one file to the staging array; a
 // missing or unreadable file adds nothing.

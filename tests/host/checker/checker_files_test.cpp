@@ -19,6 +19,8 @@ TEST(CheckerFiles, OwnDirectoryEndsInItsBackslash) {
 
 TEST(CheckerFiles, UnknownDirectoryGivesNoPathRatherThanTheCurrentDirectory) {
     EXPECT_EQ(ListPath("C:\\Sulvantix\\", kLiveListFile), "C:\\Sulvantix\\proxylist.txt");
+    EXPECT_EQ(ListPath("C:\\Windows\\system32", kLiveListFile),
+              "C:\\Windows\\system32\\proxylist.txt");
     EXPECT_EQ(ListPath("", kLiveListFile), "");
 }
 

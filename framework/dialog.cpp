@@ -1,6 +1,7 @@
 #include "dialog.h"
 
 #include "app.h"
+#include "dialog_init_data.h"
 #include "trace.h"
 
 const CRuntimeClass CDialog::classCDialog = {"CDialog", &CWnd::classCWnd};
@@ -34,6 +35,8 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
         if (self == nullptr || !self->Attach(hwnd)) {
             return TRUE;
         }
+        // Here rather than in OnMessage, so a derived dialog cannot skip it.
+        self->ApplyInitData();
         return self->Dispatch(CurrentMessage{hwnd, msg, wp, lp, DefaultKind::kInitDialog});
     } catch (...) {
         TraceText("Exception caught in CDialog::DialogProc");
@@ -52,6 +55,34 @@ HWND CDialog::CreateFromTemplate(HWND owner) {
     }
     return ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nTemplateId), owner,
                                 DialogProc, self);
+}
+
+void CDialog::ApplyInitData() const {
+    if (!m_memoryTemplate.empty()) {
+        return;
+    }
+    HINSTANCE module = AfxGetResourceHandle();
+    HRSRC info = ::FindResourceA(module, MAKEINTRESOURCEA(m_nTemplateId),
+                                 MAKEINTRESOURCEA(kDialogInitResourceType));
+    if (info == nullptr) {
+        return; // most dialogs have none
+    }
+    HGLOBAL loaded = ::LoadResource(module, info);
+    const void* bytes = loaded != nullptr ? ::LockResource(loaded) : nullptr;
+    if (bytes == nullptr) {
+        return;
+    }
+    std::vector<DialogInitString> strings;
+    if (!ParseDialogInitData(static_cast<const std::uint8_t*>(bytes),
+                             ::SizeofResource(module, info), strings)) {
+        TraceText("Dialog initialisation data refused: malformed");
+        return;
+    }
+    HWND hwnd = GetSafeHwnd();
+    for (const DialogInitString& s : strings) {
+        UINT msg = s.target == DialogInitString::Target::kComboBox ? CB_ADDSTRING : LB_ADDSTRING;
+        ::SendDlgItemMessageA(hwnd, s.controlId, msg, 0, reinterpret_cast<LPARAM>(s.text.c_str()));
+    }
 }
 
 HWND CDialog::ChooseOwner() const {

@@ -4,6 +4,10 @@
 // The dialog procedure only hands the object to the window at WM_INITDIALOG;
 // from then on every message goes through the object's subclass (CWnd), and
 // unhandled ones reach the dialog manager's default processing.
+//
+// A dialog made from a resource template first applies its initialisation
+// data, when the module has some for its id (dialog_init_data.h): the list and
+// combo box strings are in place before OnInitDialog runs.
 #pragma once
 
 #include <atomic>
@@ -62,6 +66,7 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND CreateFromTemplate(HWND owner);
     HWND ChooseOwner() const;
+    void ApplyInitData() const;
     void RunModalLoop();
 
     UINT m_nTemplateId = 0;

@@ -6,8 +6,6 @@
 
 namespace {
 
-const DWORD kTerminationWaitMs = 5000;
-
 struct StartBlock {
     std::function<UINT()> body;
 };
@@ -44,19 +42,8 @@ bool CWinThread::Wait(DWORD timeoutMs) const {
     return m_hThread && ::WaitForSingleObject(m_hThread.Get(), timeoutMs) == WAIT_OBJECT_0;
 }
 
-bool CWinThread::StopAndWait(DWORD timeoutMs) const {
-    if (!m_hThread || IsCurrentThread()) {
-        return false;
-    }
-    if (Wait(timeoutMs)) {
-        return true;
-    }
-    // TerminateThread returns before the thread is gone; wait a little so that
-    // callers see it ended.
-    if (::TerminateThread(m_hThread.Get(), 0)) {
-        ::WaitForSingleObject(m_hThread.Get(), kTerminationWaitMs);
-    }
-    return false;
+bool CWinThread::WaitToEnd(DWORD timeoutMs) const {
+    return !IsCurrentThread() && Wait(timeoutMs);
 }
 
 bool CWinThread::ResumeThread() const {

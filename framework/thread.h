@@ -1,8 +1,10 @@
 // Worker threads. AfxBeginThread starts one and answers its owner object; the
-// owner can ask whether it still runs and for its exit code, and can end it:
-// StopAndWait waits, then ends it by force. Dropping the owner only closes
-// the handle; the thread runs on. Nothing the thread function throws leaves
-// the thread: it is traced and the thread ends with kThreadFailedExitCode.
+// owner can ask whether it still runs and for its exit code, and wait for its
+// end. Nothing here ends a thread by force: one ended inside a library call
+// (WinINet, the heap) can leave that library's locks held and hang the
+// process, so a worker is asked to stop and, if it overstays, left to finish
+// on its own. Dropping the owner only closes the handle; the thread runs on. Nothing the thread
+// function throws leaves the thread: it is traced and the thread ends with kThreadFailedExitCode.
 #pragma once
 
 #include <windows.h>
@@ -29,10 +31,9 @@ public:
     DWORD ExitCode() const;
     // True when the thread has ended within the time.
     bool Wait(DWORD timeoutMs) const;
-    // Waits up to timeoutMs for the thread to end; if it still runs it is ended
-    // by force with exit code 0. Answers true when it ended by itself. Called on
-    // the thread itself it neither waits nor ends anything and answers false.
-    bool StopAndWait(DWORD timeoutMs) const;
+    // Waits up to timeoutMs for the thread to end; true when it has. Called on
+    // the thread itself it does not wait and answers false.
+    bool WaitToEnd(DWORD timeoutMs) const;
     // For a thread started with CREATE_SUSPENDED.
     bool ResumeThread() const;
 

@@ -6,6 +6,8 @@
 #include <memory>
 #include <utility>
 
+#include "file_replace.h"
+
 namespace {
 
 struct FileCloser {
@@ -165,7 +167,10 @@ bool RemoveListLine(const std::string& path, const std::string& entry) {
         }
         lines.erase(keptEnd, lines.end());
 
-        UniqueFile file(std::fopen(path.c_str(), "w"));
+        // Written beside the list and moved over it only once all is on the
+        // disk: a crash or a full disk must not cost the user the list.
+        const std::string replacement = ReplacementPath(path);
+        UniqueFile file(std::fopen(replacement.c_str(), "w"));
         if (!file) {
             return false;
         }
@@ -176,7 +181,12 @@ bool RemoveListLine(const std::string& path, const std::string& entry) {
                 break;
             }
         }
-        return CloseWritten(std::move(file)) && written;
+        written = written && FlushToDisk(file.get());
+        if (!CloseWritten(std::move(file)) || !written || !ReplaceFileWith(replacement, path)) {
+            std::remove(replacement.c_str());
+            return false;
+        }
+        return true;
     } catch (...) {
         return false;
     }

@@ -56,8 +56,9 @@ ListReadResult ReadListFileEntries(const std::string& path, std::vector<std::str
 // A file whose last line has no line end gets one first.
 bool AppendListLine(const std::string& path, const std::string& entry);
 
-// Rewrites the file without the lines equal to `entry` (exactly, case and
-// all), dropping blank lines and writing the kept lines trimmed, one "\n"
-// each in text mode. False, with the file untouched, when it cannot be read
-// to its end or holds no such line; false too when the rewrite fails.
+// Replaces the file by one without the lines equal to `entry` (exactly, case
+// and all), dropping blank lines and writing the kept lines trimmed, one "\n"
+// each in text mode; the new file is written beside it and moved over it
+// only when whole. False, with the file untouched, when it cannot be read to
+// its end, holds no such line, or the new file cannot be written whole.
 bool RemoveListLine(const std::string& path, const std::string& entry);

@@ -296,7 +296,8 @@ constexpr SIZE_T kWorkerStackBytes = 256 * 1024;
 
 } // namespace
 
-CProxyAddressData::CProxyAddressData() : m_nProbeBoundMs(SULVANTIX_PROBE_BOUND_MS) {}
+CProxyAddressData::CProxyAddressData()
+    : m_pInternetOptions(&SystemInternetOptions()), m_nProbeBoundMs(SULVANTIX_PROBE_BOUND_MS) {}
 
 bool CProxyAddressData::ProbeProxy(const std::string& address, int port) {
     try {

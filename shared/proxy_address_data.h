@@ -1,13 +1,21 @@
 // The proxy engine object both programs use: the liveness probe through one
-// proxy, and the removal of an entry from a list file.
+// proxy, and the removal of an entry from a list file. On Windows it also
+// saves, applies and restores the machine's proxy options for one use.
 #pragma once
 
 #include <atomic>
 #include <string>
 
+#ifdef _WIN32
+#include "proxy_options.h"
+#endif
+
 class CProxyAddressData {
 public:
     CProxyAddressData();
+    virtual ~CProxyAddressData() = default;
+    CProxyAddressData(const CProxyAddressData&) = delete;
+    CProxyAddressData& operator=(const CProxyAddressData&) = delete;
 
     // Probe through "address:port". True when the test file came back as "OK".
     bool ProbeProxy(const std::string& address, int port);
@@ -24,6 +32,19 @@ public:
     // Rewrites the list file without any line equal (exactly, case-sensitively)
     // to the entry. True when the file held the entry and was rewritten.
     bool RemoveLineFromFile(const std::string& path, const std::string& entry);
+
+#ifdef _WIN32
+    // The machine's options into this object's own list; the library's result.
+    bool SaveProxyOptions();
+    // Writes this object's saved list back, with no notification.
+    bool RestoreProxyOptions();
+    // Applies "address:port" as the machine's proxy (see ::ApplyProxy).
+    bool ApplyProxy(const std::string& address, int port);
+
+    // The library calls go through here (tests watch them).
+    IInternetOptions* m_pInternetOptions;
+    CSavedProxyOptions m_SavedOptions;
+#endif
 
     // User-agent text of the probe; empty means the program's file name.
     std::string m_strUserAgent;

@@ -236,3 +236,18 @@ TEST(ListRemove, AFolderIsNoListFile) {
     EXPECT_FALSE(RemoveListLine(path, "a:1"));
     EXPECT_TRUE(std::filesystem::is_directory(path));
 }
+
+TEST(ListRemove, ReplacesTheListWholeOrNotAtAll) {
+    CScratchDir dir;
+    const std::string bytes = "1.1.1.1:80\r\n2.2.2.2:80\r\n";
+    const std::string path = dir.Write("Userproxy.txt", bytes);
+    // The new list cannot be written beside the old one: the old stays as it was.
+    std::filesystem::create_directory(path + ".new");
+    EXPECT_FALSE(RemoveListLine(path, "1.1.1.1:80"));
+    EXPECT_EQ(CScratchDir::Read(path), bytes);
+    std::filesystem::remove(path + ".new");
+    // Written whole, it takes the old one's place and nothing is left beside it.
+    EXPECT_TRUE(RemoveListLine(path, "1.1.1.1:80"));
+    EXPECT_EQ(CScratchDir::Read(path), std::string("2.2.2.2:80") + kTextLineEnd);
+    EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+}

@@ -56,45 +56,37 @@ TEST(WorkerThread, ClassicProcedureGetsItsParameter) {
     EXPECT_EQ(AfxBeginThread(static_cast<AFX_THREADPROC>(nullptr), nullptr), nullptr);
 }
 
-TEST(WorkerThread, StopAndWaitEndsAStuckThreadByForceAfterTheWait) {
-    UniqueHandle never = MakeEvent();
-    HANDLE neverHandle = never.Get();
+TEST(WorkerThread, WaitToEndLeavesAnOverstayingThreadToFinishOnItsOwn) {
+    UniqueHandle release = MakeEvent();
+    HANDLE releaseHandle = release.Get();
     std::atomic<bool> finished{false};
-    auto thread = AfxBeginThread([neverHandle, &finished]() -> UINT {
-        ::WaitForSingleObject(neverHandle, INFINITE);
+    auto thread = AfxBeginThread([releaseHandle, &finished]() -> UINT {
+        ::WaitForSingleObject(releaseHandle, INFINITE);
         finished = true;
         return 5;
     });
     ASSERT_NE(thread, nullptr);
     Clock::time_point start = Clock::now();
-    EXPECT_FALSE(thread->StopAndWait(100)) << "it did not end by itself";
+    EXPECT_FALSE(thread->WaitToEnd(100));
     long long elapsed = MsSince(start);
     EXPECT_GE(elapsed, 90);
     EXPECT_LT(elapsed, 3000);
-    EXPECT_FALSE(thread->IsRunning());
-    EXPECT_EQ(thread->ExitCode(), 0u) << "ended by force with exit code 0";
-    EXPECT_FALSE(finished.load());
+    EXPECT_TRUE(thread->IsRunning()) << "never ended by force";
+    ::SetEvent(releaseHandle);
+    start = Clock::now();
+    EXPECT_TRUE(thread->WaitToEnd(5000));
+    EXPECT_LT(MsSince(start), 2000) << "returns as soon as the thread ends";
+    EXPECT_TRUE(finished.load());
+    EXPECT_EQ(thread->ExitCode(), 5u);
 }
 
-TEST(WorkerThread, StopAndWaitReturnsAsSoonAsTheThreadEnds) {
-    auto thread = AfxBeginThread([]() -> UINT {
-        ::Sleep(30);
-        return 3;
-    });
-    ASSERT_NE(thread, nullptr);
-    Clock::time_point start = Clock::now();
-    EXPECT_TRUE(thread->StopAndWait(5000));
-    EXPECT_LT(MsSince(start), 2000);
-    EXPECT_EQ(thread->ExitCode(), 3u);
-}
-
-TEST(WorkerThread, StopAndWaitOnItselfNeitherWaitsNorEnds) {
+TEST(WorkerThread, WaitToEndOnItselfDoesNotWait) {
     std::unique_ptr<CWinThread> thread;
     std::atomic<int> answer{-1};
     thread = AfxBeginThread(
         [&thread, &answer]() -> UINT {
             Clock::time_point start = Clock::now();
-            bool ended = thread->StopAndWait(2000);
+            bool ended = thread->WaitToEnd(2000);
             answer = ended ? 1 : (MsSince(start) < 500 ? 0 : 2);
             return 11;
         },

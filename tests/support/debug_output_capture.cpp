@@ -27,6 +27,7 @@ CDebugOutputCapture::CDebugOutputCapture(DWORD processId) : m_processId(processI
         CreateNew(::CreateEventA(nullptr, FALSE, FALSE, "DBWIN_BUFFER_READY"), existed);
     m_hDataReady = CreateNew(::CreateEventA(nullptr, FALSE, FALSE, "DBWIN_DATA_READY"), existed);
     m_hStop = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    m_hRelease = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     if (m_hBuffer != nullptr) {
         m_pView = static_cast<const char*>(::MapViewOfFile(m_hBuffer, FILE_MAP_READ, 0, 0, 0));
     }
@@ -45,7 +46,7 @@ CDebugOutputCapture::~CDebugOutputCapture() {
     if (m_pView != nullptr) {
         ::UnmapViewOfFile(m_pView);
     }
-    for (HANDLE h : {m_hBuffer, m_hBufferReady, m_hDataReady, m_hStop}) {
+    for (HANDLE h : {m_hBuffer, m_hBufferReady, m_hDataReady, m_hStop, m_hRelease}) {
         if (h != nullptr) {
             ::CloseHandle(h);
         }
@@ -67,14 +68,49 @@ void CDebugOutputCapture::Listen() {
             continue;
         }
         std::string captured(text, length);
-        std::lock_guard<std::mutex> lock(m_mutex);
-        if (captured.compare(0, sizeof kMarkerPrefix - 1, kMarkerPrefix) == 0) {
-            m_seenMarkers.push_back(captured);
-        } else {
-            m_texts.push_back(captured);
+        bool hold = false;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (captured.compare(0, sizeof kMarkerPrefix - 1, kMarkerPrefix) == 0) {
+                m_seenMarkers.push_back(captured);
+            } else {
+                m_texts.push_back(captured);
+                hold = !m_strHoldAfter.empty() && captured == m_strHoldAfter;
+                if (hold) {
+                    m_strHoldAfter.clear();
+                    m_bHolding = true;
+                }
+            }
+            m_changed.notify_all();
         }
-        m_changed.notify_all();
+        if (hold) {
+            // The buffer stays taken: the next writer waits in OutputDebugStringA.
+            const HANDLE released[] = {m_hRelease, m_hStop};
+            if (::WaitForMultipleObjects(2, released, FALSE, INFINITE) != WAIT_OBJECT_0) {
+                return;
+            }
+        }
     }
+}
+
+void CDebugOutputCapture::HoldAfter(const std::string& text) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ::ResetEvent(m_hRelease);
+    m_strHoldAfter = text;
+    m_bHolding = false;
+}
+
+bool CDebugOutputCapture::IsHolding() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_bHolding;
+}
+
+void CDebugOutputCapture::ReleaseHold() {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bHolding = false;
+    }
+    ::SetEvent(m_hRelease);
 }
 
 bool CDebugOutputCapture::Sync(DWORD timeoutMs) {

@@ -32,6 +32,15 @@ public:
     std::vector<std::string> Texts() const;
     void Clear();
 
+    // Holds the debug-output buffer after the first text of the process equal
+    // to `text`: the process's next trace, from any of its threads, then waits
+    // inside OutputDebugStringA until ReleaseHold (or the writer's own 10 s
+    // time-out). Lets a test stop a thread at a known trace.
+    void HoldAfter(const std::string& text);
+    // True once the held text has been captured.
+    bool IsHolding() const;
+    void ReleaseHold();
+
 private:
     void Listen();
 
@@ -40,6 +49,7 @@ private:
     HANDLE m_hBufferReady = nullptr;
     HANDLE m_hDataReady = nullptr;
     HANDLE m_hStop = nullptr;
+    HANDLE m_hRelease = nullptr;
     const char* m_pView = nullptr;
     bool m_bListening = false;
 
@@ -48,5 +58,7 @@ private:
     std::vector<std::string> m_texts;
     unsigned m_nSyncCounter = 0;
     std::vector<std::string> m_seenMarkers;
+    std::string m_strHoldAfter;
+    bool m_bHolding = false;
     std::thread m_listener;
 };

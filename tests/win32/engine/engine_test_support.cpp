@@ -1,0 +1,287 @@
+#include "engine_test_support.h"
+
+#include <commctrl.h>
+
+#include "build_config.h"
+#include "framework/controls.h"
+#include "resources/sulvantix/sulvantix_resource.h"
+#include "shared/checker_done_message.h"
+
+namespace {
+
+std::vector<CRecordedOption> DecodeList(const void* buffer) {
+    std::vector<CRecordedOption> options;
+    const auto* list = static_cast<const INTERNET_PER_CONN_OPTION_LISTA*>(buffer);
+    if (list == nullptr || list->pOptions == nullptr) {
+        return options;
+    }
+    for (DWORD i = 0; i < list->dwOptionCount; ++i) {
+        const INTERNET_PER_CONN_OPTIONA& option = list->pOptions[i];
+        CRecordedOption recorded;
+        recorded.m_nId = option.dwOption;
+        if (IsTextOption(option.dwOption)) {
+            recorded.m_bHasText = option.Value.pszValue != nullptr;
+            if (recorded.m_bHasText) {
+                recorded.m_strText = option.Value.pszValue;
+            }
+        } else {
+            recorded.m_nNumber = option.Value.dwValue;
+        }
+        options.push_back(recorded);
+    }
+    return options;
+}
+
+} // namespace
+
+void CRecordingOptions::Record(CRecordedCall call) {
+    call.m_nThreadId = ::GetCurrentThreadId();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_calls.push_back(std::move(call));
+}
+
+BOOL CRecordingOptions::QueryOption(HINTERNET handle, DWORD option, void* buffer, DWORD* length) {
+    const BOOL result = m_bFailQueries
+                            ? FALSE
+                            : SystemInternetOptions().QueryOption(handle, option, buffer, length);
+    CRecordedCall call;
+    call.m_kind = CRecordedCall::Kind::Query;
+    call.m_nOption = option;
+    call.m_bResult = result != FALSE;
+    if (result && option == INTERNET_OPTION_PER_CONNECTION_OPTION) {
+        call.m_options = DecodeList(buffer);
+    }
+    Record(std::move(call));
+    return result;
+}
+
+BOOL CRecordingOptions::SetOption(HINTERNET handle, DWORD option, void* buffer, DWORD length) {
+    CRecordedCall call;
+    call.m_kind = CRecordedCall::Kind::Set;
+    call.m_nOption = option;
+    if (option == INTERNET_OPTION_PER_CONNECTION_OPTION) {
+        call.m_options = DecodeList(buffer);
+    }
+    bool fail = false;
+    for (const CRecordedOption& o : call.m_options) {
+        if (o.m_nId == INTERNET_PER_CONN_PROXY_SERVER && call.m_options.size() == 3 &&
+            m_failServers.count(o.m_strText) != 0) {
+            fail = true;
+        }
+    }
+    const BOOL result =
+        fail ? FALSE : SystemInternetOptions().SetOption(handle, option, buffer, length);
+    // Wine answers FALSE to a refresh that did what it should; what counts
+    // here is that it was asked for.
+    call.m_bResult = option == INTERNET_OPTION_REFRESH ? true : result != FALSE;
+    Record(std::move(call));
+    return result;
+}
+
+BOOL CRecordingOptions::GetConnectedState(DWORD* flags) {
+    const int online = m_nOnline;
+    const BOOL result = online < 0 ? SystemInternetOptions().GetConnectedState(flags) : online;
+    CRecordedCall call;
+    call.m_kind = CRecordedCall::Kind::Connected;
+    call.m_bResult = result != FALSE;
+    Record(std::move(call));
+    return result;
+}
+
+std::vector<CRecordedCall> CRecordingOptions::Calls() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_calls;
+}
+
+std::vector<std::string> CRecordingOptions::AppliedServers() const {
+    std::vector<std::string> servers;
+    for (const CRecordedCall& call : Calls()) {
+        if (call.m_kind == CRecordedCall::Kind::Set && call.m_bResult &&
+            call.m_nOption == INTERNET_OPTION_PER_CONNECTION_OPTION && call.m_options.size() == 3) {
+            servers.push_back(call.m_options[0].m_strText);
+        }
+    }
+    return servers;
+}
+
+void CRecordingOptions::Clear() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_calls.clear();
+}
+
+void CRecordingWindow::ShowMessageBox(const std::string& text) {
+    m_messages.push_back(text);
+    if (m_onMessage) {
+        m_onMessage(text);
+    }
+}
+
+void CRecordingWindow::ShowStandardMessage(const std::string& text) {
+    m_standardMessages.push_back(text);
+}
+
+void CRecordingWindow::SetStartStopLook(bool stopLook) {
+    m_looks.push_back(stopLook);
+}
+
+void CRecordingWindow::CloseAndQuit(int) {
+    ++m_nCloses;
+}
+
+void CRecordingWindow::PostQuit(int) {
+    ++m_nQuits;
+}
+
+std::uintptr_t CRecordingWindow::SetTimer(unsigned id, unsigned periodMs) {
+    if (id == IDT_ROTATE) {
+        m_rotationPeriods.push_back(periodMs);
+    }
+    return CDialogEngineWindow::SetTimer(id, periodMs);
+}
+
+CEngineTestDialog::CEngineTestDialog() : CDialog(IDD_SULVANTIX_DIALOG) {}
+
+bool CEngineTestDialog::OnCommand(UINT id, UINT code, HWND control) {
+    if (!m_pEngine || code != BN_CLICKED) {
+        return CDialog::OnCommand(id, code, control);
+    }
+    switch (id) {
+    case IDC_START_STOP:
+        m_pEngine->OnStartStop();
+        return true;
+    case IDC_ADD:
+        m_pEngine->AddUserProxy();
+        return true;
+    case IDC_REMOVE:
+        m_pEngine->RemoveSelectedProxy();
+        return true;
+    case IDC_VETTOR:
+        m_pEngine->OnVettor();
+        return true;
+    case IDC_UPDATE:
+        m_pEngine->OnUpdate();
+        return true;
+    default:
+        return CDialog::OnCommand(id, code, control);
+    }
+}
+
+void CEngineTestDialog::OnTimer(UINT_PTR id) {
+    if (m_pEngine) {
+        m_pEngine->OnTimer(static_cast<unsigned>(id));
+    }
+}
+
+bool CEngineTestDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_CHECKER_DONE && m_pEngine) {
+        // Answered at once; the checker waits for the answer.
+        std::weak_ptr<CProxyEngine> engine = m_pEngine;
+        m_pEngine->WindowThreadCalls().Post([engine] {
+            if (auto e = engine.lock()) {
+                e->OnCheckerDone();
+            }
+        });
+        result = 0;
+        return true;
+    }
+    return CDialog::OnMessage(msg, wParam, lParam, result);
+}
+
+CCurrentProxyQuery MachineProxy() {
+    return QueryCurrentProxy(SystemInternetOptions());
+}
+
+bool SetMachineProxy(DWORD flags, const char* server) {
+    INTERNET_PER_CONN_OPTIONA options[2] = {};
+    options[0].dwOption = INTERNET_PER_CONN_FLAGS;
+    options[0].Value.dwValue = flags;
+    options[1].dwOption = INTERNET_PER_CONN_PROXY_SERVER;
+    options[1].Value.pszValue = const_cast<char*>(server);
+    INTERNET_PER_CONN_OPTION_LISTA list = {};
+    list.dwSize = sizeof list;
+    list.dwOptionCount = server != nullptr ? 2 : 1;
+    list.pOptions = options;
+    return ::InternetSetOptionA(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list,
+                                sizeof list) != FALSE;
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        if (done()) {
+            return true;
+        }
+        if (::GetTickCount() - start >= timeoutMs) {
+            return false;
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+CEngineHarness::CEngineHarness(const std::string& updateBaseUrl, unsigned rotationMsPerSecond) {
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_INTERNET_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    std::error_code ignored;
+    std::filesystem::create_directory(m_program.File("Update"), ignored);
+    SaveProxyOptions(SystemInternetOptions(), m_machineBefore);
+    if (!m_dialog.Create()) {
+        return;
+    }
+    m_link.Open(CSharedLink::Role::Gui);
+    CEngineSettings settings;
+    settings.m_strSystemDirectory = m_system.Path();
+    settings.m_strProgramDirectory = m_program.Path() + "\\";
+    settings.m_strRecordFolder = m_record.Path();
+    settings.m_nRotationMsPerSecond = rotationMsPerSecond;
+    if (!updateBaseUrl.empty()) {
+        settings.m_strUpdateBaseUrl = updateBaseUrl;
+    }
+    m_pWindow = std::make_shared<CRecordingWindow>(m_dialog);
+    m_dialog.m_pEngine = CProxyEngine::Create(
+        m_pWindow, m_options, [this] { m_link.SignalUpdate(); }, settings);
+    SelectTimer(2);
+    m_bReady = m_dialog.m_pEngine != nullptr;
+}
+
+CEngineHarness::~CEngineHarness() {
+    if (m_dialog.m_pEngine) {
+        m_dialog.m_pEngine->Shutdown();
+    }
+    m_dialog.DestroyWindow();
+    m_dialog.m_pEngine.reset();
+    if (m_machineBefore.IsSaved()) {
+        RestoreProxyOptions(SystemInternetOptions(), m_machineBefore);
+    }
+}
+
+std::vector<std::string> CEngineHarness::ListItems() const {
+    std::vector<std::string> items;
+    CListBox list(Item(IDC_PROXY_LIST));
+    for (int i = 0; i < list.GetCount(); ++i) {
+        items.push_back(list.GetText(i));
+    }
+    return items;
+}
+
+void CEngineHarness::SelectTimer(int index) const {
+    ::SendMessageA(Item(IDC_TIMER_COMBO), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+void CEngineHarness::Click(int id) const {
+    ::SendMessageA(m_dialog.GetSafeHwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(Item(id)));
+}
+
+void CEngineHarness::TypeProxy(BYTE a, BYTE b, BYTE c, BYTE d, const char* port) const {
+    ::SendMessageA(Item(IDC_PROXY_ADDRESS), IPM_SETADDRESS, 0, MAKEIPADDRESS(a, b, c, d));
+    ::SetWindowTextA(Item(IDC_PROXY_PORT), port);
+}

@@ -217,4 +217,29 @@ TEST_F(Session, AStopLandingJustBeforeTheFirstApplyLeavesTheUsersSettings) {
         << "the worker did reach its apply";
 }
 
+// The one case on the real clock: "20 Sec" is twenty seconds, and a switch to
+// "2 Hrs" arms the next step's timer with 7200 s.
+TEST(SessionOnTheRealClock, TwentySecondsBetweenEntriesAndTwoHoursFromTheNextStep) {
+    CEngineHarness harness(std::string(), 1000);
+    ASSERT_TRUE(harness.Ready());
+    ASSERT_TRUE(SetMachineProxy(PROXY_TYPE_DIRECT | PROXY_TYPE_PROXY, kUserProxy));
+    harness.WriteSystemFile("Proxylist.txt", "127.0.0.1:18100\r\n127.0.0.1:18104\r\n");
+    ASSERT_EQ(harness.Engine().LoadProxyLists(), 0);
+    harness.SelectTimer(0);
+    harness.Click(IDC_START_STOP);
+    auto applied = [&](std::size_t n) { return harness.Options().AppliedServers().size() >= n; };
+    ASSERT_TRUE(PumpUntil([&] { return applied(1); }, 10000));
+    const auto first = std::chrono::steady_clock::now();
+    harness.SelectTimer(6);
+    ASSERT_TRUE(PumpUntil([&] { return applied(2); }, 30000));
+    const auto seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - first).count();
+    EXPECT_GE(seconds, 19.5);
+    EXPECT_LT(seconds, 25.0);
+    EXPECT_EQ(harness.Options().AppliedServers(), (Strings{"127.0.0.1:18100", "127.0.0.1:18104"}));
+    EXPECT_EQ(harness.Window().m_rotationPeriods, (std::vector<unsigned>{20000u, 7200000u}));
+    harness.Click(IDC_START_STOP);
+    EXPECT_EQ(MachineProxy().m_strServer, kUserProxy);
+}
+
 } // namespace

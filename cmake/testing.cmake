@@ -25,8 +25,10 @@ function(_sulvantix_gtest_exe name)
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gmock GTest::gtest_main)
     if(WIN32)
-        # Console test programs; keep stdout/stderr visible to ctest.
+        # Console test programs; keep stdout/stderr visible to ctest. A crash
+        # must fail the test, whatever exit code Wine would report.
         target_link_options(${name} PRIVATE -mconsole)
+        target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/support/crash_exit.cpp)
     endif()
 endfunction()
 

@@ -264,6 +264,13 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
     control.SubclassDlgItem(static_cast<UINT>(id), dx->m_pDlgWnd);
 }
 
+void DDX_Handle(CDataExchange* dx, int id, CWnd& control) {
+    if (dx == nullptr || dx->m_pDlgWnd == nullptr || control.GetSafeHwnd() != nullptr) {
+        return;
+    }
+    control.m_hWnd = dx->m_pDlgWnd->GetDlgItem(id);
+}
+
 void DDX_Text(CDataExchange* dx, int id, std::string& value) {
     if (dx == nullptr || dx->m_pDlgWnd == nullptr) {
         return;

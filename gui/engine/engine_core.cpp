@@ -116,8 +116,12 @@ std::string CProxyEngine::ListPath(const char* name) const {
 
 int CProxyEngine::LoadProxyLists() {
     int result = -1;
-    m_pCalls->Run(
-        [&] { result = m_pWindow->LoadProxyListBox(m_settings.m_strSystemDirectory, m_staging); });
+    m_pCalls->Run([&] {
+        result = m_pWindow->LoadProxyListBox(m_settings.m_strSystemDirectory, m_staging);
+        // The list box holds the entries now; a staged copy kept for nothing
+        // would double the memory of a big list.
+        std::vector<std::string>().swap(m_staging);
+    });
     return result;
 }
 

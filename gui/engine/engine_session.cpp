@@ -211,6 +211,16 @@ bool CProxyEngine::OnCancel() {
     return true;
 }
 
+void CProxyEngine::OnEndSession() {
+    if (!m_bAnonymizing) {
+        return;
+    }
+    m_pWindow->KillTimer(IDT_ROTATE);
+    StopRecordedWorker(true, nullptr);
+    RestoreProxyOptions();
+    m_bAnonymizing = false;
+}
+
 void CProxyEngine::OnClose() {
     if (m_bAnonymizing) {
         StopAnonymizing();

@@ -75,6 +75,12 @@ bool CProxyEngine::CheckIfOnline(const std::string& address, int port, bool appl
     return applied;
 }
 
+void CProxyEngine::RecoverCrashedSession() {
+    if (m_pRecordStore) {
+        RecoverProxySettings(m_api, *m_pRecordStore);
+    }
+}
+
 bool CProxyEngine::IsNetworkAvailable() {
     if (::lstrcmpiA(FetchUrl(m_settings.m_strTestUrl, std::string(), false).c_str(), "YES") == 0) {
         return false;

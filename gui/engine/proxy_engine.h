@@ -93,6 +93,12 @@ public:
     bool OnCancel();
     // WM_CLOSE's engine half: the session ends before the default close.
     void OnClose();
+    // Windows is ending the logon: a session on gives the user's settings
+    // back, as Stop would, but shows nothing (no box may hold the logoff).
+    void OnEndSession();
+    // At start-up: puts the user's settings back from the record of a session
+    // whose program died, unless the user changed them since.
+    void RecoverCrashedSession();
     static void PumpPendingMessages();
 
     // The list update.

@@ -26,18 +26,6 @@
 
 namespace {
 
-// Under Wine a crash handed to its debugger can end the program with exit
-// code 0 (seen once a test had made a window or a child process), which
-// ctest takes for a pass. A crash here ends the program with code 3 instead.
-LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* info) {
-    std::fprintf(stderr, "crash %08lx\n",
-                 static_cast<unsigned long>(info->ExceptionRecord->ExceptionCode));
-    std::fflush(stderr);
-    ::TerminateProcess(::GetCurrentProcess(), 3);
-    return EXCEPTION_EXECUTE_HANDLER;
-}
-const LPTOP_LEVEL_EXCEPTION_FILTER g_pPreviousFilter = ::SetUnhandledExceptionFilter(EndOnCrash);
-
 using Clock = std::chrono::steady_clock;
 
 long long MsBetween(Clock::time_point from, Clock::time_point to) {

@@ -1,0 +1,283 @@
+#include "sulvantix_dlg.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "framework/app.h"
+#include "framework/module_paths.h"
+#include "framework/trace.h"
+#include "gui/controls/app_font_table.h"
+#include "resources/sulvantix/sulvantix_resource.h"
+#include "shared/checker_done_message.h"
+#include "shared/proxy_options.h"
+#include "sulvantix_engine_window.h"
+
+namespace {
+
+constexpr int kHintFontEntry = 7;
+constexpr int kLabelFontEntry = 8;
+constexpr int kButtonFontEntry = 12;
+constexpr UINT kNoLiveProxyDelayMs = 10;
+constexpr int kDefaultTimerItem = 2; // "60 Sec"
+
+} // namespace
+
+CSulvantixDlg::CSulvantixDlg(CWnd* parent)
+    : CDialog(IDD_SULVANTIX_DIALOG, parent),
+      m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+CSulvantixDlg::~CSulvantixDlg() {
+    // Workers are asked to stop and let go; none waits for this window.
+    if (m_pEngine) {
+        m_pEngine->Shutdown();
+    }
+    m_link.Close();
+}
+
+void CSulvantixDlg::DoDataExchange(CDataExchange* dx) {
+    DDX_Control(dx, IDC_START_STOP, m_btnStartStop);
+    DDX_Control(dx, IDC_HINT_START, m_stcHintStart);
+    DDX_Control(dx, IDC_HINT_MANUAL, m_stcHintManual);
+    DDX_Control(dx, IDC_LIST_HEADING, m_stcListHeading);
+    DDX_Control(dx, IDC_LABEL_ADDRESS, m_stcLabelAddress);
+    DDX_Control(dx, IDC_LABEL_PORT, m_stcLabelPort);
+    DDX_Handle(dx, IDC_PROXY_LIST, m_lstProxies);
+    DDX_Handle(dx, IDC_PROXY_ADDRESS, m_ipProxyAddress);
+    DDX_Handle(dx, IDC_PROXY_PORT, m_edtProxyPort);
+    DDX_Control(dx, IDC_ADD, m_btnAdd);
+    DDX_Control(dx, IDC_VETTOR, m_btnVettor);
+    DDX_Control(dx, IDC_REMOVE, m_btnRemove);
+    DDX_Control(dx, IDC_HINT_TIMER, m_stcHintTimer);
+    DDX_Control(dx, IDC_UPDATE, m_btnUpdate);
+    DDX_Control(dx, IDC_LABEL_TIMER, m_stcLabelTimer);
+    DDX_Handle(dx, IDC_TIMER_COMBO, m_cmbTimer);
+    DDX_Control(dx, IDC_BLANK_STATIC, m_stcBlank);
+    DDX_Control(dx, IDCANCEL, m_btnHidden);
+    DDX_Control(dx, IDC_HELP_BUTTON, m_btnHelp);
+    DDX_Control(dx, IDC_MINIMISE, m_btnMinimise);
+    DDX_Control(dx, IDC_CLOSE, m_btnClose);
+}
+
+BOOL CSulvantixDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    UpdateData(FALSE);
+
+    m_link.Open(CSharedLink::Role::Gui);
+    m_pEngineWindow = std::make_shared<CSulvantixEngineWindow>(*this);
+    m_pEngine = CProxyEngine::Create(m_pEngineWindow, SystemInternetOptions(),
+                                     [this] { m_link.SignalUpdate(); });
+    if (!m_pEngine) {
+        EndDialog(IDCANCEL);
+        return TRUE;
+    }
+    // A session whose program died left the machine on its proxy: give the
+    // user's settings back before anything is fetched through them.
+    m_pEngine->RecoverCrashedSession();
+    m_pEngine->UpdateProxyList(true);
+
+    const unsigned dpi = g_nAppDpiValue;
+    char trace[64];
+    std::snprintf(trace, sizeof trace, "DPIValue is%lu", static_cast<unsigned long>(dpi));
+    TraceText(trace);
+
+    // The background picture by display scaling loads here (sizing the
+    // window, moving the title buttons) and is rendered off screen.
+    SetWindowRegion();
+    SetDefID(IDC_START_STOP);
+    SetIcon(m_hIcon, true);
+    m_cmbTimer.SetCurSel(kDefaultTimerItem);
+    m_cmbTimer.SetExtendedUI(true);
+    SetTextsAndFonts();
+
+    m_pEngine->m_bStopChangeIP = false;
+    m_pEngine->m_bClosing = false;
+    m_pEngineWindow->SetStartStopLook(false);
+    SetWindowText("Sulvantix");
+
+    if (m_pEngine->LoadProxyLists() != 0) {
+        SetTimer(IDT_NO_LIVE_PROXY, kNoLiveProxyDelayMs);
+    }
+    m_pEngineWindow->SetAnonimizeStatusOnListCount();
+
+    if (HMENU menu = GetSystemMenu(false)) {
+        ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(menu, MF_STRING, IDM_HELP_ITEM, "Help");
+    }
+    return TRUE;
+}
+
+void CSulvantixDlg::SetWindowRegion() {
+    const RECT client = GetClientRect();
+    CRgn region;
+    const bool made = g_nAppDpiValue == 98120
+                          ? region.CreateRoundRectRgn(client.left + 1, client.top + 1,
+                                                      client.right - 3, client.bottom - 3, 0, 0)
+                          : region.CreateRoundRectRgn(client.left, client.top, client.right - 2,
+                                                      client.bottom - 2, 0, 0);
+    if (made) {
+        SetWindowRgn(region, true);
+    }
+}
+
+void CSulvantixDlg::SetTextsAndFonts() {
+    m_stcHintStart.SetWindowText("Click here to start Sulvantix :-");
+    m_stcHintManual.SetWindowText("You can also manually insert your own proxy address here");
+    for (CStatic* hint : {&m_stcHintStart, &m_stcHintManual, &m_stcListHeading, &m_stcHintTimer}) {
+        hint->SetFont(AppFont(kHintFontEntry), true);
+    }
+    for (CStatic* label : {&m_stcLabelAddress, &m_stcLabelPort, &m_stcLabelTimer}) {
+        label->SetFont(AppFont(kLabelFontEntry), true);
+    }
+    for (CButton* button : {&m_btnAdd, &m_btnVettor, &m_btnRemove, &m_btnUpdate}) {
+        button->SetFont(AppFont(kButtonFontEntry), true);
+    }
+    // The skins of the skin table and the captions' colour go here; until
+    // then the picture-only buttons read as text.
+    m_btnHelp.SetWindowText("?");
+    m_btnMinimise.SetWindowText("_");
+    m_btnClose.SetWindowText("X");
+}
+
+bool CSulvantixDlg::OnCommand(UINT id, UINT code, HWND control) {
+    if (code != BN_CLICKED || !m_pEngine) {
+        return CDialog::OnCommand(id, code, control);
+    }
+    switch (id) {
+    case IDCANCEL:
+    case IDC_CLOSE:
+        OnCancel();
+        return true;
+    case IDC_ADD:
+        m_pEngine->AddUserProxy();
+        return true;
+    case IDC_REMOVE:
+        m_pEngine->RemoveSelectedProxy();
+        return true;
+    case IDC_VETTOR:
+        m_pEngine->OnVettor();
+        return true;
+    case IDC_START_STOP:
+        m_pEngine->OnStartStop();
+        return true;
+    case IDC_HELP_BUTTON:
+        OpenHelpFile();
+        return true;
+    case IDC_UPDATE:
+        m_pEngine->OnUpdate();
+        return true;
+    case IDC_MINIMISE:
+        ShowWindow(SW_MINIMIZE);
+        return true;
+    default:
+        return CDialog::OnCommand(id, code, control);
+    }
+}
+
+void CSulvantixDlg::OnCancel() {
+    if (m_pEngine && !m_pEngine->OnCancel()) {
+        return; // Escape does not close the window
+    }
+    CDialog::OnCancel();
+    ::PostQuitMessage(0);
+}
+
+bool CSulvantixDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_CHECKER_DONE:
+        // Sent by the checker, which waits for the answer: answered at once,
+        // the reload follows from the queue.
+        if (m_pEngine) {
+            std::weak_ptr<CProxyEngine> engine = m_pEngine;
+            m_pEngine->WindowThreadCalls().Post([engine] {
+                if (auto e = engine.lock()) {
+                    e->OnCheckerDone();
+                }
+            });
+        }
+        result = 0;
+        return true;
+    case WM_ENDSESSION:
+        if (wParam != FALSE && m_pEngine) {
+            m_pEngine->OnEndSession();
+        }
+        result = 0;
+        return true;
+    default:
+        return CDialog::OnMessage(msg, wParam, lParam, result);
+    }
+}
+
+void CSulvantixDlg::OnPaint() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(GetSafeHwnd(), &ps);
+    if (dc == nullptr) {
+        return;
+    }
+    // The picture is copied here; without one the window keeps the dialog's
+    // face rather than whatever was on the screen.
+    ::FillRect(dc, &ps.rcPaint, ::GetSysColorBrush(COLOR_BTNFACE));
+    if (IsIconic()) {
+        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        const RECT client = GetClientRect();
+        const int cx = ::GetSystemMetrics(SM_CXICON);
+        const int cy = ::GetSystemMetrics(SM_CYICON);
+        ::DrawIcon(dc, (client.right - client.left - cx + 1) / 2,
+                   (client.bottom - client.top - cy + 1) / 2, m_hIcon);
+    }
+    ::EndPaint(GetSafeHwnd(), &ps);
+}
+
+void CSulvantixDlg::OnTimer(UINT_PTR id) {
+    if (m_pEngine) {
+        m_pEngine->OnTimer(static_cast<unsigned>(id));
+    }
+    CDialog::OnTimer(id);
+}
+
+void CSulvantixDlg::OnClose() {
+    ShowWindow(SW_SHOWDEFAULT);
+    if (m_pEngine) {
+        m_pEngine->OnClose();
+    }
+    CDialog::OnClose();
+}
+
+BOOL CSulvantixDlg::OnHelpInfo(HELPINFO*) {
+    OpenHelpFile();
+    return TRUE;
+}
+
+LRESULT CSulvantixDlg::OnNcHitTest(POINT) {
+    return HTCAPTION;
+}
+
+void CSulvantixDlg::OnSysCommand(UINT id, LPARAM lParam) {
+    if (id == IDM_HELP_ITEM) {
+        OpenHelpFile();
+    }
+    CDialog::OnSysCommand(id, lParam);
+}
+
+BOOL CSulvantixDlg::OnEraseBkgnd(HDC) {
+    return FALSE; // WM_PAINT covers the whole window
+}
+
+BOOL CSulvantixDlg::OnQueryEndSession() {
+    const BOOL answer = CDialog::OnQueryEndSession();
+    if (!answer) {
+        ::PostQuitMessage(18);
+    }
+    return answer;
+}
+
+void CSulvantixDlg::OpenHelpFile() {
+    std::string path = GetModuleFilePath();
+    const std::string::size_type slash = path.find_last_of('\\');
+    if (slash == std::string::npos) {
+        return;
+    }
+    path.erase(slash);
+    path += "\\Sulvantix.chm";
+    ::ShellExecuteA(nullptr, "Open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}

@@ -1,0 +1,77 @@
+// The program's only window (template 102): the proxy list, the fields for a
+// proxy of the user's own, the rotation timer, and the buttons. Its proxy
+// work is the engine's (gui/engine); this class is the window: controls,
+// start-up, messages, timers and the close path.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "framework/controls.h"
+#include "framework/dialog.h"
+#include "framework/gdi.h"
+#include "gui/engine/proxy_engine.h"
+#include "shared/shared_link.h"
+
+class CSulvantixEngineWindow;
+
+// The system-menu item that opens the help file.
+constexpr UINT IDM_HELP_ITEM = 118;
+
+class CSulvantixDlg : public CDialog {
+public:
+    explicit CSulvantixDlg(CWnd* parent = nullptr);
+    ~CSulvantixDlg() override;
+
+    BOOL OnInitDialog() override;
+    void OnCancel() override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    void OnPaint() override;
+    void OnTimer(UINT_PTR id) override;
+    void OnClose() override;
+    BOOL OnHelpInfo(HELPINFO* info) override;
+    LRESULT OnNcHitTest(POINT screenPoint) override;
+    void OnSysCommand(UINT id, LPARAM lParam) override;
+    BOOL OnEraseBkgnd(HDC dc) override;
+    BOOL OnQueryEndSession() override;
+    void DoDataExchange(CDataExchange* dx) override;
+
+    void OpenHelpFile();
+    CProxyEngine* Engine() const { return m_pEngine.get(); }
+
+private:
+    void SetWindowRegion();
+    void SetTextsAndFonts();
+
+    CSharedLink m_link;
+    CRgn m_rgnWindow;
+    // The background picture and its off-screen bitmap go here.
+    HICON m_hIcon;
+
+    // The skin buttons, coloured statics and the flat combo attach here.
+    CButton m_btnStartStop;
+    CButton m_btnAdd;
+    CButton m_btnVettor;
+    CButton m_btnRemove;
+    CButton m_btnUpdate;
+    CButton m_btnHidden;
+    CButton m_btnHelp;
+    CButton m_btnMinimise;
+    CButton m_btnClose;
+    CStatic m_stcHintStart;
+    CStatic m_stcHintManual;
+    CStatic m_stcListHeading;
+    CStatic m_stcLabelAddress;
+    CStatic m_stcLabelPort;
+    CStatic m_stcHintTimer;
+    CStatic m_stcLabelTimer;
+    CStatic m_stcBlank;
+    CListBox m_lstProxies;
+    CIPAddressCtrl m_ipProxyAddress;
+    CEdit m_edtProxyPort;
+    CComboBox m_cmbTimer;
+
+    std::shared_ptr<CSulvantixEngineWindow> m_pEngineWindow;
+    std::shared_ptr<CProxyEngine> m_pEngine;
+};

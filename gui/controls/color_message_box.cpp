@@ -1,0 +1,75 @@
+#include "color_message_box.h"
+
+#include "app_font_table.h"
+#include "framework/app.h"
+#include "resources/sulvantix/sulvantix_resource.h"
+#include "shared/checker_done_message.h"
+
+namespace {
+
+constexpr int kMessageFontEntry = 7;
+constexpr int kButtonFontEntry = 12;
+
+} // namespace
+
+CColorMessageBox::CColorMessageBox(const std::string& text)
+    : CDialog(IDD_COLOR_MESSAGE_BOX), m_strText(text) {}
+
+BOOL CColorMessageBox::OnInitDialog() {
+    CDialog::OnInitDialog();
+    m_stcMessage.SubclassDlgItem(IDC_MESSAGE_TEXT, this);
+    m_btnOK.SubclassDlgItem(IDOK, this);
+
+    // The box's picture (by display scaling) goes here, sizing the box to it.
+    m_stcMessage.SetWindowText(m_strText);
+    m_stcMessage.SetFont(AppFont(kMessageFontEntry), true);
+    SetWindowText("Sulvantix");
+
+    const RECT client = GetClientRect();
+    CRgn region;
+    if (region.CreateRoundRectRgn(client.left + 1, client.top + 1, client.right - 3,
+                                  client.bottom - 3, 0, 0)) {
+        SetWindowRgn(region, true);
+    }
+
+    // Owner-drawn in the template for the skin button; until it draws itself
+    // it is a plain default push button.
+    m_btnOK.SetButtonStyle(BS_DEFPUSHBUTTON, true);
+    m_btnOK.SetWindowText("OK");
+    m_btnOK.SetFont(AppFont(kButtonFontEntry), true);
+    return TRUE;
+}
+
+bool CColorMessageBox::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg == WM_CHECKER_DONE) {
+        // The checker finds its window by class "#32770" and caption
+        // "Sulvantix", which this box shares while it is open: the message is
+        // the main window's.
+        HWND main = AfxGetMainWndHandle();
+        result = main != nullptr && main != GetSafeHwnd()
+                     ? ::SendMessageA(main, msg, wParam, lParam)
+                     : 0;
+        return true;
+    }
+    return CDialog::OnMessage(msg, wParam, lParam, result);
+}
+
+void CColorMessageBox::OnPaint() {
+    PAINTSTRUCT ps;
+    HDC dc = ::BeginPaint(GetSafeHwnd(), &ps);
+    if (dc != nullptr) {
+        // The picture is painted here; without one the box keeps the dialog's face.
+        ::FillRect(dc, &ps.rcPaint, ::GetSysColorBrush(COLOR_BTNFACE));
+        ::EndPaint(GetSafeHwnd(), &ps);
+    }
+}
+
+HBRUSH CColorMessageBox::OnCtlColor(HDC dc, HWND control, UINT ctlType) {
+    CDialog::OnCtlColor(dc, control, ctlType);
+    ::SetBkMode(dc, TRANSPARENT);
+    return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+}
+
+LRESULT CColorMessageBox::OnNcHitTest(POINT) {
+    return HTCAPTION;
+}

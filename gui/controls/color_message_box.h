@@ -1,0 +1,30 @@
+// The program's message box: template 155, the message centred over the
+// box's picture, one OK button, dragged by any point. Run modally by the main
+// window's ShowMessage on the window's thread.
+#pragma once
+
+#include <string>
+
+#include "framework/controls.h"
+#include "framework/dialog.h"
+#include "framework/gdi.h"
+
+class CColorMessageBox : public CDialog {
+public:
+    // No parent: the framework makes the main window its owner.
+    explicit CColorMessageBox(const std::string& text);
+
+    BOOL OnInitDialog() override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnPaint() override;
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT ctlType) override;
+    LRESULT OnNcHitTest(POINT screenPoint) override;
+
+    const std::string& Text() const { return m_strText; }
+
+private:
+    CRgn m_rgnWindow;
+    CStatic m_stcMessage; // the picture's coloured static, in time
+    std::string m_strText;
+    CButton m_btnOK; // the skin button, in time
+};

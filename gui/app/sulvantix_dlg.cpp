@@ -20,11 +20,15 @@ constexpr int kLabelFontEntry = 8;
 constexpr int kButtonFontEntry = 12;
 constexpr UINT kNoLiveProxyDelayMs = 10;
 constexpr int kDefaultTimerItem = 2; // "60 Sec"
+constexpr char kPictureResourceType[] = "JPGTYPE";
+constexpr int kTitleButtonY = 6;
+constexpr int kTitleButtonSize = 30;
+constexpr int kTitleButtonStep = 25;
 
 } // namespace
 
 CSulvantixDlg::CSulvantixDlg(CWnd* parent)
-    : CDialog(IDD_SULVANTIX_DIALOG, parent),
+    : CBitmapDialog(IDD_SULVANTIX_DIALOG, parent),
       m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
 CSulvantixDlg::~CSulvantixDlg() {
@@ -60,7 +64,7 @@ void CSulvantixDlg::DoDataExchange(CDataExchange* dx) {
 }
 
 BOOL CSulvantixDlg::OnInitDialog() {
-    CDialog::OnInitDialog();
+    CBitmapDialog::OnInitDialog();
     UpdateData(FALSE);
 
     m_link.Open(CSharedLink::Role::Gui);
@@ -81,8 +85,7 @@ BOOL CSulvantixDlg::OnInitDialog() {
     std::snprintf(trace, sizeof trace, "DPIValue is%lu", static_cast<unsigned long>(dpi));
     TraceText(trace);
 
-    // The background picture by display scaling loads here (sizing the
-    // window, moving the title buttons) and is rendered off screen.
+    LoadBackground();
     SetWindowRegion();
     SetDefID(IDC_START_STOP);
     SetIcon(m_hIcon, true);
@@ -105,6 +108,39 @@ BOOL CSulvantixDlg::OnInitDialog() {
         ::AppendMenuA(menu, MF_STRING, IDM_HELP_ITEM, "Help");
     }
     return TRUE;
+}
+
+void CSulvantixDlg::LoadBackground() {
+    // Picture and title-button places by display class; any other class has
+    // no picture and keeps the template's size and places.
+    struct Layout {
+        unsigned dpi;
+        UINT picture;
+        int helpX; // the minimise and close buttons follow 25 and 50 pixels on
+    };
+    static const Layout kLayouts[] = {{96, IDR_BACKGROUND_96, 0},
+                                      {120, IDR_BACKGROUND_120, 575},
+                                      {98120, IDR_BACKGROUND_98120, 650}};
+    const unsigned dpi = g_nAppDpiValue;
+    for (const Layout& layout : kLayouts) {
+        if (layout.dpi != dpi) {
+            continue;
+        }
+        m_picture.SetWindow(GetSafeHwnd());
+        if (!m_picture.LoadFromResource(layout.picture, kPictureResourceType)) {
+            return;
+        }
+        if (layout.helpX != 0) {
+            int x = layout.helpX;
+            for (CButton* button : {&m_btnHelp, &m_btnMinimise, &m_btnClose}) {
+                button->MoveWindow(x, kTitleButtonY, kTitleButtonSize, kTitleButtonSize, true);
+                button->Invalidate();
+                x += kTitleButtonStep;
+            }
+        }
+        m_picture.Render();
+        return;
+    }
 }
 
 void CSulvantixDlg::SetWindowRegion() {
@@ -141,7 +177,7 @@ void CSulvantixDlg::SetTextsAndFonts() {
 
 bool CSulvantixDlg::OnCommand(UINT id, UINT code, HWND control) {
     if (code != BN_CLICKED || !m_pEngine) {
-        return CDialog::OnCommand(id, code, control);
+        return CBitmapDialog::OnCommand(id, code, control);
     }
     switch (id) {
     case IDCANCEL:
@@ -170,7 +206,7 @@ bool CSulvantixDlg::OnCommand(UINT id, UINT code, HWND control) {
         ShowWindow(SW_MINIMIZE);
         return true;
     default:
-        return CDialog::OnCommand(id, code, control);
+        return CBitmapDialog::OnCommand(id, code, control);
     }
 }
 
@@ -178,7 +214,7 @@ void CSulvantixDlg::OnCancel() {
     if (m_pEngine && !m_pEngine->OnCancel()) {
         return; // Escape does not close the window
     }
-    CDialog::OnCancel();
+    CBitmapDialog::OnCancel();
     ::PostQuitMessage(0);
 }
 
@@ -204,7 +240,7 @@ bool CSulvantixDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
         result = 0;
         return true;
     default:
-        return CDialog::OnMessage(msg, wParam, lParam, result);
+        return CBitmapDialog::OnMessage(msg, wParam, lParam, result);
     }
 }
 
@@ -214,9 +250,13 @@ void CSulvantixDlg::OnPaint() {
     if (dc == nullptr) {
         return;
     }
-    // The picture is copied here; without one the window keeps the dialog's
-    // face rather than whatever was on the screen.
-    ::FillRect(dc, &ps.rcPaint, ::GetSysColorBrush(COLOR_BTNFACE));
+    if (m_picture.IsReady()) {
+        m_picture.Paint(dc);
+    } else {
+        // Without a picture the window keeps the dialog's face rather than
+        // whatever was on the screen.
+        ::FillRect(dc, &ps.rcPaint, ::GetSysColorBrush(COLOR_BTNFACE));
+    }
     if (IsIconic()) {
         SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
         const RECT client = GetClientRect();
@@ -232,7 +272,7 @@ void CSulvantixDlg::OnTimer(UINT_PTR id) {
     if (m_pEngine) {
         m_pEngine->OnTimer(static_cast<unsigned>(id));
     }
-    CDialog::OnTimer(id);
+    CBitmapDialog::OnTimer(id);
 }
 
 void CSulvantixDlg::OnClose() {
@@ -240,7 +280,7 @@ void CSulvantixDlg::OnClose() {
     if (m_pEngine) {
         m_pEngine->OnClose();
     }
-    CDialog::OnClose();
+    CBitmapDialog::OnClose();
 }
 
 BOOL CSulvantixDlg::OnHelpInfo(HELPINFO*) {
@@ -256,7 +296,7 @@ void CSulvantixDlg::OnSysCommand(UINT id, LPARAM lParam) {
     if (id == IDM_HELP_ITEM) {
         OpenHelpFile();
     }
-    CDialog::OnSysCommand(id, lParam);
+    CBitmapDialog::OnSysCommand(id, lParam);
 }
 
 BOOL CSulvantixDlg::OnEraseBkgnd(HDC) {
@@ -264,7 +304,7 @@ BOOL CSulvantixDlg::OnEraseBkgnd(HDC) {
 }
 
 BOOL CSulvantixDlg::OnQueryEndSession() {
-    const BOOL answer = CDialog::OnQueryEndSession();
+    const BOOL answer = CBitmapDialog::OnQueryEndSession();
     if (!answer) {
         ::PostQuitMessage(18);
     }

@@ -8,8 +8,10 @@
 #include <string>
 
 #include "framework/controls.h"
-#include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "gui/controls/bitmap_dialog.h"
+#include "gui/controls/resource_picture.h"
+#include "gui/controls/skin_ids.h"
 #include "gui/engine/proxy_engine.h"
 #include "shared/shared_link.h"
 
@@ -18,7 +20,7 @@ class CSulvantixEngineWindow;
 // The system-menu item that opens the help file.
 constexpr UINT IDM_HELP_ITEM = 118;
 
-class CSulvantixDlg : public CDialog {
+class CSulvantixDlg : public CBitmapDialog {
 public:
     explicit CSulvantixDlg(CWnd* parent = nullptr);
     ~CSulvantixDlg() override;
@@ -41,12 +43,13 @@ public:
     CProxyEngine* Engine() const { return m_pEngine.get(); }
 
 private:
+    void LoadBackground();
     void SetWindowRegion();
     void SetTextsAndFonts();
 
     CSharedLink m_link;
     CRgn m_rgnWindow;
-    // The background picture and its off-screen bitmap go here.
+    CResourcePicture m_picture;
     HICON m_hIcon;
 
     // The skin buttons, coloured statics and the flat combo attach here.

@@ -4,6 +4,7 @@
 #include "framework/app.h"
 #include "resources/sulvantix/sulvantix_resource.h"
 #include "shared/checker_done_message.h"
+#include "skin_ids.h"
 
 namespace {
 
@@ -20,7 +21,26 @@ BOOL CColorMessageBox::OnInitDialog() {
     m_stcMessage.SubclassDlgItem(IDC_MESSAGE_TEXT, this);
     m_btnOK.SubclassDlgItem(IDOK, this);
 
-    // The box's picture (by display scaling) goes here, sizing the box to it.
+    // The picture by display class sizes the box to it; any other class keeps
+    // the template's size and paints nothing.
+    UINT picture = 0;
+    switch (g_nAppDpiValue.load()) {
+    case 96:
+        picture = IDR_MESSAGE_BACKGROUND_96;
+        break;
+    case 120:
+        picture = IDR_MESSAGE_BACKGROUND_120;
+        break;
+    case 98120:
+        picture = IDR_MESSAGE_BACKGROUND_98120;
+        break;
+    default:
+        break;
+    }
+    m_picture.SetWindow(GetSafeHwnd());
+    if (picture != 0 && m_picture.LoadFromResource(picture, "JPGTYPE")) {
+        m_picture.Render();
+    }
     m_stcMessage.SetWindowText(m_strText);
     m_stcMessage.SetFont(AppFont(kMessageFontEntry), true);
     SetWindowText("Sulvantix");
@@ -58,8 +78,12 @@ void CColorMessageBox::OnPaint() {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(GetSafeHwnd(), &ps);
     if (dc != nullptr) {
-        // The picture is painted here; without one the box keeps the dialog's face.
-        ::FillRect(dc, &ps.rcPaint, ::GetSysColorBrush(COLOR_BTNFACE));
+        if (m_picture.IsReady()) {
+            m_picture.Paint(dc);
+        } else {
+            // Without a picture the box keeps the dialog's face.
+            ::FillRect(dc, &ps.rcPaint, ::GetSysColorBrush(COLOR_BTNFACE));
+        }
         ::EndPaint(GetSafeHwnd(), &ps);
     }
 }

@@ -8,6 +8,7 @@
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "resource_picture.h"
 
 class CColorMessageBox : public CDialog {
 public:
@@ -27,4 +28,5 @@ private:
     CStatic m_stcMessage; // the picture's coloured static, in time
     std::string m_strText;
     CButton m_btnOK; // the skin button, in time
+    CResourcePicture m_picture;
 };

@@ -64,6 +64,17 @@ bool IsYes(const std::string& result) {
     return ::lstrcmpiA(result.c_str(), kYes) == 0;
 }
 
+// The HTTP status, where there is one, is 2xx. Other schemes have none.
+bool IsSuccessStatus(HINTERNET file) {
+    DWORD status = 0;
+    DWORD length = sizeof status;
+    if (!::HttpQueryInfoA(file, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length,
+                          nullptr)) {
+        return true;
+    }
+    return status >= 200 && status < 300;
+}
+
 bool LibraryConnectedState() {
     DWORD flags = 0;
     return ::InternetGetConnectedState(&flags, 0) != FALSE;
@@ -84,6 +95,12 @@ std::string FetchUrl(const std::string& url, const std::string& localPath, bool 
         CInternetHandle file(::InternetOpenUrlA(session.Get(), url.c_str(), nullptr, 0,
                                                 probe::kFetchUrlFlags, kFetchContext));
         if (file.Get() == nullptr) {
+            return kYes;
+        }
+        // A server that answers with a failure status ("404 Not Found", a
+        // proxy's "502 Bad Gateway") sends a page, not the file: taken as the
+        // list, that page would replace the user's list.
+        if (!IsSuccessStatus(file.Get())) {
             return kYes;
         }
         CLocalFile local;

@@ -187,6 +187,15 @@ TEST_F(FetchFiles, LongErrorPageKeepsItsHarmlessFirstChunk) {
     EXPECT_EQ(FetchUrl(url, m_local, false), "YES");
 }
 
+// A failure page without any of the error words is still no file: a server's
+// 404 (and a proxy's 502) would otherwise become the proxy list.
+TEST_F(FetchFiles, AFailureStatusGivesYesAndLeavesNoFile) {
+    const std::string url = ServerUrl(standins::kUpdateServerPort, "/no-such-list.txt");
+    EXPECT_EQ(FetchUrl(url, m_local, true), "YES");
+    EXPECT_FALSE(FileExists(m_local));
+    EXPECT_EQ(FetchUrl(url, m_local, false), "YES");
+}
+
 TEST_F(FetchFiles, ClosedPortGivesYesAndLeavesNoFile) {
     EXPECT_EQ(FetchUrl(ServerUrl(standins::kClosedPort, "/test.txt"), m_local, true), "YES");
     EXPECT_FALSE(FileExists(m_local));

@@ -1,0 +1,15 @@
+#include "static_colour_choice.h"
+
+namespace controls {
+
+const char* const kTrackbarClassName = "msctls_trackbar32";
+
+StaticColourAnswer ChooseStaticColour(bool staticsTransparent, unsigned ctlType,
+                                      const std::string& className) {
+    if (!staticsTransparent || ctlType != kCtlColorStatic || className == kTrackbarClassName) {
+        return StaticColourAnswer::kDefault;
+    }
+    return StaticColourAnswer::kTransparent;
+}
+
+} // namespace controls

@@ -55,7 +55,7 @@ void CSulvantixDlg::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_HINT_TIMER, m_stcHintTimer);
     DDX_Control(dx, IDC_UPDATE, m_btnUpdate);
     DDX_Control(dx, IDC_LABEL_TIMER, m_stcLabelTimer);
-    DDX_Handle(dx, IDC_TIMER_COMBO, m_cmbTimer);
+    DDX_Control(dx, IDC_TIMER_COMBO, m_cmbTimer);
     DDX_Control(dx, IDC_BLANK_STATIC, m_stcBlank);
     DDX_Control(dx, IDCANCEL, m_btnHidden);
     DDX_Control(dx, IDC_HELP_BUTTON, m_btnHelp);
@@ -159,10 +159,11 @@ void CSulvantixDlg::SetWindowRegion() {
 void CSulvantixDlg::SetTextsAndFonts() {
     m_stcHintStart.SetWindowText("Click here to start Sulvantix :-");
     m_stcHintManual.SetWindowText("You can also manually insert your own proxy address here");
-    for (CStatic* hint : {&m_stcHintStart, &m_stcHintManual, &m_stcListHeading, &m_stcHintTimer}) {
+    for (CColorStatic* hint :
+         {&m_stcHintStart, &m_stcHintManual, &m_stcListHeading, &m_stcHintTimer}) {
         hint->SetFont(AppFont(kHintFontEntry), true);
     }
-    for (CStatic* label : {&m_stcLabelAddress, &m_stcLabelPort, &m_stcLabelTimer}) {
+    for (CColorStatic* label : {&m_stcLabelAddress, &m_stcLabelPort, &m_stcLabelTimer}) {
         label->SetFont(AppFont(kLabelFontEntry), true);
     }
     for (CButton* button : {&m_btnAdd, &m_btnVettor, &m_btnRemove, &m_btnUpdate}) {

@@ -10,6 +10,9 @@
 #include "framework/controls.h"
 #include "framework/gdi.h"
 #include "gui/controls/bitmap_dialog.h"
+#include "gui/controls/color_static.h"
+#include "gui/controls/flat_combo_box.h"
+#include "gui/controls/transparent_static.h"
 #include "gui/controls/resource_picture.h"
 #include "gui/controls/skin_ids.h"
 #include "gui/engine/proxy_engine.h"
@@ -52,7 +55,7 @@ private:
     CResourcePicture m_picture;
     HICON m_hIcon;
 
-    // The skin buttons, coloured statics and the flat combo attach here.
+    // The skin buttons attach here.
     CButton m_btnStartStop;
     CButton m_btnAdd;
     CButton m_btnVettor;
@@ -62,18 +65,18 @@ private:
     CButton m_btnHelp;
     CButton m_btnMinimise;
     CButton m_btnClose;
-    CStatic m_stcHintStart;
-    CStatic m_stcHintManual;
-    CStatic m_stcListHeading;
-    CStatic m_stcLabelAddress;
-    CStatic m_stcLabelPort;
-    CStatic m_stcHintTimer;
-    CStatic m_stcLabelTimer;
-    CStatic m_stcBlank;
+    CColorStatic m_stcHintStart;
+    CColorStatic m_stcHintManual;
+    CColorStatic m_stcListHeading;
+    CColorStatic m_stcLabelAddress;
+    CColorStatic m_stcLabelPort;
+    CColorStatic m_stcHintTimer;
+    CColorStatic m_stcLabelTimer;
+    CTransparentStatic m_stcBlank;
     CListBox m_lstProxies;
     CIPAddressCtrl m_ipProxyAddress;
     CEdit m_edtProxyPort;
-    CComboBox m_cmbTimer;
+    CCJFlatComboBox m_cmbTimer;
 
     std::shared_ptr<CSulvantixEngineWindow> m_pEngineWindow;
     std::shared_ptr<CProxyEngine> m_pEngine;

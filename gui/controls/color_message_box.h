@@ -8,6 +8,7 @@
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
+#include "color_static.h"
 #include "resource_picture.h"
 
 class CColorMessageBox : public CDialog {
@@ -25,7 +26,7 @@ public:
 
 private:
     CRgn m_rgnWindow;
-    CStatic m_stcMessage; // the picture's coloured static, in time
+    CColorStatic m_stcMessage;
     std::string m_strText;
     CButton m_btnOK; // the skin button, in time
     CResourcePicture m_picture;

@@ -95,7 +95,6 @@ BOOL CSulvantixDlg::OnInitDialog() {
 
     m_pEngine->m_bStopChangeIP = false;
     m_pEngine->m_bClosing = false;
-    m_pEngineWindow->SetStartStopLook(false);
     SetWindowText("Sulvantix");
 
     if (m_pEngine->LoadProxyLists() != 0) {
@@ -166,14 +165,21 @@ void CSulvantixDlg::SetTextsAndFonts() {
     for (CColorStatic* label : {&m_stcLabelAddress, &m_stcLabelPort, &m_stcLabelTimer}) {
         label->SetFont(AppFont(kLabelFontEntry), true);
     }
-    for (CButton* button : {&m_btnAdd, &m_btnVettor, &m_btnRemove, &m_btnUpdate}) {
+    for (CxSkinButton* button : {&m_btnAdd, &m_btnVettor, &m_btnRemove, &m_btnUpdate}) {
         button->SetFont(AppFont(kButtonFontEntry), true);
     }
-    // The skins of the skin table and the captions' colour go here; until
-    // then the picture-only buttons read as text.
-    m_btnHelp.SetWindowText("?");
-    m_btnMinimise.SetWindowText("_");
-    m_btnClose.SetWindowText("X");
+    SetStartStopSkin(false);
+    ApplySkin(m_btnAdd, kSkinAdd);
+    ApplySkin(m_btnRemove, kSkinRemove);
+    ApplySkin(m_btnUpdate, kSkinUpdate);
+    ApplySkin(m_btnVettor, kSkinVettor);
+    ApplySkin(m_btnHidden, kSkinHidden);
+    ApplySkin(m_btnHelp, kSkinHelp);
+    ApplySkin(m_btnMinimise, kSkinMinimise);
+    ApplySkin(m_btnClose, kSkinClose);
+    for (CxSkinButton* button : {&m_btnAdd, &m_btnRemove, &m_btnVettor, &m_btnUpdate}) {
+        button->SetTextColors(kSkinCaptionColour, kSkinCaptionColour, kSkinCaptionColour);
+    }
 }
 
 bool CSulvantixDlg::OnCommand(UINT id, UINT code, HWND control) {
@@ -310,6 +316,11 @@ BOOL CSulvantixDlg::OnQueryEndSession() {
         ::PostQuitMessage(18);
     }
     return answer;
+}
+
+void CSulvantixDlg::SetStartStopSkin(bool stopLook) {
+    ApplySkin(m_btnStartStop, stopLook ? kSkinStop : kSkinStart);
+    m_btnStartStop.Invalidate();
 }
 
 void CSulvantixDlg::OpenHelpFile() {

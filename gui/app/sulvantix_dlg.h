@@ -14,6 +14,7 @@
 #include "gui/controls/flat_combo_box.h"
 #include "gui/controls/transparent_static.h"
 #include "gui/controls/resource_picture.h"
+#include "gui/controls/skin_button.h"
 #include "gui/controls/skin_ids.h"
 #include "gui/engine/proxy_engine.h"
 #include "shared/shared_link.h"
@@ -43,6 +44,8 @@ public:
     void DoDataExchange(CDataExchange* dx) override;
 
     void OpenHelpFile();
+    // The Start/Stop button's skin: the Stop look while anonymizing.
+    void SetStartStopSkin(bool stopLook);
     CProxyEngine* Engine() const { return m_pEngine.get(); }
 
 private:
@@ -55,16 +58,15 @@ private:
     CResourcePicture m_picture;
     HICON m_hIcon;
 
-    // The skin buttons attach here.
-    CButton m_btnStartStop;
-    CButton m_btnAdd;
-    CButton m_btnVettor;
-    CButton m_btnRemove;
-    CButton m_btnUpdate;
-    CButton m_btnHidden;
-    CButton m_btnHelp;
-    CButton m_btnMinimise;
-    CButton m_btnClose;
+    CxSkinButton m_btnStartStop;
+    CxSkinButton m_btnAdd;
+    CxSkinButton m_btnVettor;
+    CxSkinButton m_btnRemove;
+    CxSkinButton m_btnUpdate;
+    CxSkinButton m_btnHidden;
+    CxSkinButton m_btnHelp;
+    CxSkinButton m_btnMinimise;
+    CxSkinButton m_btnClose;
     CColorStatic m_stcHintStart;
     CColorStatic m_stcHintManual;
     CColorStatic m_stcListHeading;

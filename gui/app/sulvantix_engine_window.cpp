@@ -1,7 +1,10 @@
 #include "sulvantix_engine_window.h"
 
 #include "gui/controls/color_message_box.h"
-#include "resources/sulvantix/sulvantix_resource.h"
+#include "sulvantix_dlg.h"
+
+CSulvantixEngineWindow::CSulvantixEngineWindow(CSulvantixDlg& dialog)
+    : CDialogEngineWindow(dialog), m_main(dialog) {}
 
 void CSulvantixEngineWindow::ShowMessageBox(const std::string& text) {
     CColorMessageBox box(text);
@@ -9,6 +12,5 @@ void CSulvantixEngineWindow::ShowMessageBox(const std::string& text) {
 }
 
 void CSulvantixEngineWindow::SetStartStopLook(bool stopLook) {
-    // The Start and Stop skins go here; until then the state reads as text.
-    ::SetWindowTextA(Item(IDC_START_STOP), stopLook ? "Stop Anonymizing" : "Start Anonymizing");
+    m_main.SetStartStopSkin(stopLook);
 }

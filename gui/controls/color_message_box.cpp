@@ -52,11 +52,10 @@ BOOL CColorMessageBox::OnInitDialog() {
         SetWindowRgn(region, true);
     }
 
-    // Owner-drawn in the template for the skin button; until it draws itself
-    // it is a plain default push button.
-    m_btnOK.SetButtonStyle(BS_DEFPUSHBUTTON, true);
+    ApplySkin(m_btnOK, kSkinMessageOK);
     m_btnOK.SetWindowText("OK");
     m_btnOK.SetFont(AppFont(kButtonFontEntry), true);
+    m_btnOK.SetTextColors(kSkinCaptionColour, kSkinCaptionColour, kSkinCaptionColour);
     return TRUE;
 }
 

@@ -10,6 +10,7 @@
 #include "framework/gdi.h"
 #include "color_static.h"
 #include "resource_picture.h"
+#include "skin_button.h"
 
 class CColorMessageBox : public CDialog {
 public:
@@ -28,6 +29,6 @@ private:
     CRgn m_rgnWindow;
     CColorStatic m_stcMessage;
     std::string m_strText;
-    CButton m_btnOK; // the skin button, in time
+    CxSkinButton m_btnOK;
     CResourcePicture m_picture;
 };

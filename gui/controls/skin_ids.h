@@ -29,3 +29,8 @@ inline constexpr CSkinIds kSkinMessageOK = {217, 218, 218, 216, 0, 229};
 
 // The captions of the skinned buttons: RGB(30, 144, 255) in every state.
 inline constexpr unsigned long kSkinCaptionColour = 0xFF901E;
+
+// SetSkin with one button's bitmaps; draw mode, border and focus margin 0.
+template <class Button> void ApplySkin(Button& button, const CSkinIds& ids) {
+    button.SetSkin(ids.normal, ids.down, ids.over, ids.disabled, ids.focus, ids.mask, 0, 0, 0);
+}

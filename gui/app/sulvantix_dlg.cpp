@@ -8,6 +8,7 @@
 #include "framework/module_paths.h"
 #include "framework/trace.h"
 #include "gui/controls/app_font_table.h"
+#include "gui/controls/static_font_fit.h"
 #include "resources/sulvantix/sulvantix_resource.h"
 #include "shared/checker_done_message.h"
 #include "shared/proxy_options.h"
@@ -158,12 +159,13 @@ void CSulvantixDlg::SetWindowRegion() {
 void CSulvantixDlg::SetTextsAndFonts() {
     m_stcHintStart.SetWindowText("Click here to start Sulvantix :-");
     m_stcHintManual.SetWindowText("You can also manually insert your own proxy address here");
+    // Each in its table font, or a smaller step where that would cut its text.
     for (CColorStatic* hint :
          {&m_stcHintStart, &m_stcHintManual, &m_stcListHeading, &m_stcHintTimer}) {
-        hint->SetFont(AppFont(kHintFontEntry), true);
+        SetFittingAppFont(hint->GetSafeHwnd(), kHintFontEntry);
     }
     for (CColorStatic* label : {&m_stcLabelAddress, &m_stcLabelPort, &m_stcLabelTimer}) {
-        label->SetFont(AppFont(kLabelFontEntry), true);
+        SetFittingAppFont(label->GetSafeHwnd(), kLabelFontEntry);
     }
     for (CxSkinButton* button : {&m_btnAdd, &m_btnVettor, &m_btnRemove, &m_btnUpdate}) {
         button->SetFont(AppFont(kButtonFontEntry), true);

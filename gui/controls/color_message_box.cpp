@@ -5,11 +5,16 @@
 #include "resources/sulvantix/sulvantix_resource.h"
 #include "shared/checker_done_message.h"
 #include "skin_ids.h"
+#include "static_font_fit.h"
+
+#include <algorithm>
 
 namespace {
 
 constexpr int kMessageFontEntry = 7;
 constexpr int kButtonFontEntry = 12;
+// Kept free at the box's sides when a long message spreads out.
+constexpr int kMessageMargin = 14;
 
 } // namespace
 
@@ -42,7 +47,7 @@ BOOL CColorMessageBox::OnInitDialog() {
         m_picture.Render();
     }
     m_stcMessage.SetWindowText(m_strText);
-    m_stcMessage.SetFont(AppFont(kMessageFontEntry), true);
+    FitMessage();
     SetWindowText("Sulvantix");
 
     const RECT client = GetClientRect();
@@ -91,6 +96,26 @@ HBRUSH CColorMessageBox::OnCtlColor(HDC dc, HWND control, UINT ctlType) {
     CDialog::OnCtlColor(dc, control, ctlType);
     ::SetBkMode(dc, TRANSPARENT);
     return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+}
+
+void CColorMessageBox::FitMessage() {
+    HWND text = m_stcMessage.GetSafeHwnd();
+    if (StaticTextFits(text, AppFont(kMessageFontEntry))) {
+        m_stcMessage.SetFont(AppFont(kMessageFontEntry), true);
+        return;
+    }
+    // A long message first spreads over the box's width (keeping its centre
+    // and a margin), then takes smaller steps of its font.
+    RECT box = GetClientRect();
+    RECT place{};
+    ::GetWindowRect(text, &place);
+    ::MapWindowPoints(nullptr, GetSafeHwnd(), reinterpret_cast<POINT*>(&place), 2);
+    const int centre = (place.left + place.right) / 2;
+    const int half = std::min(centre - box.left, box.right - centre) - kMessageMargin;
+    if (half > (place.right - place.left) / 2) {
+        ::MoveWindow(text, centre - half, place.top, 2 * half, place.bottom - place.top, FALSE);
+    }
+    SetFittingAppFont(text, kMessageFontEntry);
 }
 
 LRESULT CColorMessageBox::OnNcHitTest(POINT) {

@@ -26,6 +26,9 @@ public:
     const std::string& Text() const { return m_strText; }
 
 private:
+    // The message in its font where it fits, else spread wider and smaller.
+    void FitMessage();
+
     CRgn m_rgnWindow;
     CColorStatic m_stcMessage;
     std::string m_strText;

@@ -342,6 +342,9 @@ TEST_F(FarmLifecycle, SigtermEndsItPromptlyEvenWithHeldConnections) {
     ASSERT_TRUE(Start({"--extra", "silent:" + std::to_string(port_) + ":1", "--extra",
                        "endless_headers:" + std::to_string(port_ + 1) + ":1", "--pid-file",
                        dir_.path() + "/farm.pid"}));
+    // The ports accept a moment before the pid file is written.
+    EXPECT_TRUE(
+        WaitForFileText(dir_.path() + "/farm.pid", std::to_string(farm_.pid()) + "\n", 3000));
     EXPECT_EQ(ReadFile(dir_.path() + "/farm.pid"), std::to_string(farm_.pid()) + "\n");
     Client silent;
     Client endless;

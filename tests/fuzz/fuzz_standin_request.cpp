@@ -1,0 +1,136 @@
+// The stand-ins' request reading over a real socket pair: the input is what a
+// client sends before it half-closes. Reading never crashes, ends, and never
+// makes up more than it was sent; what it returns is well formed. Targets
+// are split as the relay splits them.
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "absolute_uri.h"
+#include "fuzz_check.h"
+#include "http_head.h"
+#include "posix_socket.h"
+#include "request_reader.h"
+
+namespace {
+
+using namespace standins;
+
+// Past the head limit, so the refusal of a head too large is reached too.
+constexpr std::size_t kLongStream = kRequestHeadLimit + 4096;
+constexpr int kSocketBuffer = 1024 * 1024;
+constexpr int kTimeoutMs = 2000;
+
+bool IsToken(std::string_view text) {
+    if (text.empty()) {
+        return false;
+    }
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u <= 0x20 || u >= 0x7f ||
+            std::string_view("\"(),/:;<=>?@[\\]{}").find(c) != std::string_view::npos) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void CheckTarget(const std::string& target) {
+    AbsoluteUri uri;
+    if (SplitAbsoluteUri(target, uri)) {
+        FUZZ_CHECK(!uri.host.empty() && uri.host.size() < target.size());
+        FUZZ_CHECK(uri.port >= 1 && uri.port <= 65535);
+        FUZZ_CHECK(!uri.path.empty() && uri.path[0] == '/');
+        FUZZ_CHECK(uri.path.find('#') == std::string::npos);
+        FUZZ_CHECK(uri.path.size() <= target.size());
+    }
+    const std::string path = RequestPath(target);
+    FUZZ_CHECK(path.find_first_of("?#") == std::string::npos);
+    FUZZ_CHECK(path.size() <= target.size());
+}
+
+void CheckRequest(const IncomingRequest& request) {
+    const RequestHead& head = request.head;
+    FUZZ_CHECK(IsToken(head.method));
+    FUZZ_CHECK(!head.target.empty() && head.target.find(' ') == std::string::npos);
+    FUZZ_CHECK(head.version.size() == 8 && head.version.compare(0, 5, "HTTP/") == 0);
+    for (const Header& header : head.headers) {
+        FUZZ_CHECK(IsToken(header.name));
+        FUZZ_CHECK(header.value.find('\n') == std::string::npos);
+    }
+    FUZZ_CHECK(!FindHeader(head.headers, "Transfer-Encoding"));
+    std::size_t length = 0;
+    const LengthStatus status = ContentLength(head.headers, length);
+    FUZZ_CHECK(status != LengthStatus::kInvalid);
+    FUZZ_CHECK(request.body.size() == (status == LengthStatus::kValid ? length : 0));
+    FUZZ_CHECK(request.body.size() <= kRequestBodyLimit);
+    FUZZ_CHECK(request.keep_alive == WantsKeepAlive(head));
+    CheckTarget(head.target);
+}
+
+// Sends `stream`, half-closes, and reads requests until the reader stops.
+void ReadAll(std::string_view stream) {
+    int fds[2];
+    FUZZ_CHECK(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) == 0);
+    UniqueFd reader(fds[0]);
+    UniqueFd client(fds[1]);
+    setsockopt(client.get(), SOL_SOCKET, SO_SNDBUF, &kSocketBuffer, sizeof kSocketBuffer);
+    setsockopt(reader.get(), SOL_SOCKET, SO_RCVBUF, &kSocketBuffer, sizeof kSocketBuffer);
+    fcntl(reader.get(), F_SETFL, O_NONBLOCK);
+    fcntl(client.get(), F_SETFL, O_NONBLOCK);
+    // What does not fit in the pair's buffers is simply not sent.
+    std::string_view rest = stream;
+    while (!rest.empty()) {
+        const ssize_t sent = send(client.get(), rest.data(), rest.size(), MSG_NOSIGNAL);
+        if (sent <= 0) {
+            break;
+        }
+        rest.remove_prefix(static_cast<std::size_t>(sent));
+    }
+    const std::size_t sentBytes = stream.size() - rest.size();
+    shutdown(client.get(), SHUT_WR);
+
+    RequestLog log("/dev/null");
+    std::string buffer;
+    std::size_t taken = 0;
+    for (std::size_t count = 0;; ++count) {
+        // Each request takes at least "A / HTTP/1.1\n\n": the loop must end.
+        FUZZ_CHECK(count <= sentBytes / 14);
+        IncomingRequest request;
+        const ReadOutcome outcome = ReadRequest(reader.get(), buffer, kTimeoutMs, log, request);
+        FUZZ_CHECK(buffer.size() <= sentBytes);
+        if (outcome != ReadOutcome::kRequest) {
+            break;
+        }
+        CheckRequest(request);
+        taken += request.head.method.size() + request.head.target.size() + request.body.size();
+        FUZZ_CHECK(taken <= sentBytes);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+
+    ResponseHead response;
+    if (ParseResponseHead(input, response)) {
+        FUZZ_CHECK(response.status >= 0 && response.status <= 999);
+    }
+    ReadAll(input);
+
+    // A stream that runs past the head limit: the input over and over.
+    if (size > 0 && data[size - 1] == 0xff) {
+        std::string stream;
+        while (stream.size() < kLongStream) {
+            stream.append(input);
+        }
+        ReadAll(stream);
+    }
+    return 0;
+}

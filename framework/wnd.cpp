@@ -1,5 +1,6 @@
 #include "wnd.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "gdi.h"
@@ -570,4 +571,27 @@ bool AfxPreTranslateMessage(MSG* msg) {
         hwnd = ::GetParent(hwnd);
     }
     return false;
+}
+
+void CWnd::CenterWindow() const {
+    HWND hwnd = GetSafeHwnd();
+    RECT area{};
+    if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0)) {
+        area = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    }
+    RECT over = area;
+    HWND owner = ::GetWindow(hwnd, GW_OWNER);
+    if (owner != nullptr && ::IsWindowVisible(owner) && !::IsIconic(owner)) {
+        ::GetWindowRect(owner, &over);
+    }
+    const RECT self = GetWindowRect();
+    const long width = self.right - self.left;
+    const long height = self.bottom - self.top;
+    long x = (over.left + over.right - width) / 2;
+    long y = (over.top + over.bottom - height) / 2;
+    // Wholly on the work area where it fits, its top-left corner kept first.
+    x = std::max(area.left, std::min(x, area.right - width));
+    y = std::max(area.top, std::min(y, area.bottom - height));
+    ::SetWindowPos(hwnd, nullptr, static_cast<int>(x), static_cast<int>(y), 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -190,6 +190,9 @@ public:
     // On success the window owns the region and rgn is left empty; on failure
     // rgn keeps it.
     bool SetWindowRgn(CRgn& rgn, bool redraw);
+    // Centres the window over its owner (a visible, not minimised one), else
+    // over the work area of the screen, kept within that work area.
+    void CenterWindow() const;
     void ClientToScreen(POINT* p) const { ::ClientToScreen(GetSafeHwnd(), p); }
     void ScreenToClient(POINT* p) const { ::ScreenToClient(GetSafeHwnd(), p); }
 

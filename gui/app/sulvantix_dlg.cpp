@@ -87,6 +87,8 @@ BOOL CSulvantixDlg::OnInitDialog() {
     TraceText(trace);
 
     LoadBackground();
+    // Sized to its picture now: placed in the middle of the screen.
+    CenterWindow();
     SetWindowRegion();
     SetDefID(IDC_START_STOP);
     SetIcon(m_hIcon, true);

@@ -46,6 +46,8 @@ BOOL CColorMessageBox::OnInitDialog() {
     if (picture != 0 && m_picture.LoadFromResource(picture, "JPGTYPE")) {
         m_picture.Render();
     }
+    // Over the middle of the main window that owns it.
+    CenterWindow();
     m_stcMessage.SetWindowText(m_strText);
     FitMessage();
     SetWindowText("Sulvantix");

@@ -68,6 +68,12 @@ const CDisplayClass kClasses[] = {
 const CDisplayClass* g_pClass = nullptr;
 std::string g_strShotFolder; // unix path; empty: no screenshots
 
+// True when `window` sits centred over `over` (to a pixel of rounding).
+bool CentredOver(const RECT& window, const RECT& over) {
+    return std::abs((window.left + window.right) - (over.left + over.right)) <= 2 &&
+           std::abs((window.top + window.bottom) - (over.top + over.bottom)) <= 2;
+}
+
 bool IsTitleButton(int id) {
     return id == kIdHelp || id == kIdMinimise || id == kIdClose;
 }
@@ -175,6 +181,11 @@ TEST_F(SulvantixLayout, MainWindowAndMessageBoxFitTheirPictures) {
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(NoBoxFor(m_app, 1500));
 
+    // The window opens in the middle of the screen.
+    RECT area{};
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0));
+    EXPECT_TRUE(CentredOver(ScreenRect(main), area));
+
     std::vector<CControl> controls;
     UniqueRegion region;
     CScreenCapture capture;
@@ -236,6 +247,8 @@ TEST_F(SulvantixLayout, MainWindowAndMessageBoxFitTheirPictures) {
     // Vettor with both fields empty.
     ASSERT_TRUE(sx_e2e::Click(main, kIdVettor));
     HWND box = m_app.WaitForMessageBox(20000);
+    // Over the middle of the main window.
+    EXPECT_TRUE(CentredOver(ScreenRect(box), ScreenRect(main)));
     CheckMessageBox(box, kEnterBoth, ShotName("message").c_str());
     ASSERT_TRUE(sx_e2e::ConfirmMessageBox(box));
     EXPECT_TRUE(CloseQuietly(m_app, main));

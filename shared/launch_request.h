@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace launch_request {
@@ -22,5 +23,14 @@ constexpr std::size_t kMaxPathLength = kFieldWidth - 1;
 // record is missing or shorter than 520 bytes, or when the path is empty,
 // holds a NUL or does not fit: a cut path would name another program.
 bool WriteRecord(unsigned char* record, std::size_t recordSize, std::string_view programPath);
+
+// What a reader found. Every account may write the block, so a reader trusts
+// nothing in it: a field without its NUL inside its own 260 bytes is refused.
+enum class ReadResult { Ok, TooShort, PathUnterminated, ArgumentUnterminated };
+
+// Copies both fields out, up to their NULs; on anything but Ok the texts are
+// left empty.
+ReadResult ReadRecord(const unsigned char* record, std::size_t recordSize, std::string& programPath,
+                      std::string& argumentText);
 
 } // namespace launch_request

@@ -1,7 +1,15 @@
 // The list file reader: whole text, pieces of fuzzer-chosen sizes, a source
-// that fails or throws part way, all against a plain model of the list rule.
+// that fails or throws part way, all against a plain model of the list rule;
+// and for some inputs the list file itself read, appended to and edited.
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <new>
 #include <string>
 #include <string_view>
@@ -107,6 +115,81 @@ ListReadResult ReadThroughSource(std::string_view text, std::uint64_t seed, Endi
         entries);
 }
 
+// A folder of this process's own, in memory where the machine has one (the
+// edit flushes every file it writes to the disk), removed at exit.
+class CScratchFolder {
+public:
+    CScratchFolder() {
+        const char* base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : std::getenv("TMPDIR");
+        m_strFolder = std::string(base != nullptr ? base : "/tmp") + "/list-fuzz.XXXXXX";
+        FUZZ_CHECK(mkdtemp(m_strFolder.data()) != nullptr);
+    }
+    ~CScratchFolder() {
+        std::remove(ListPath().c_str());
+        std::remove((ListPath() + ".new").c_str());
+        rmdir(m_strFolder.c_str());
+    }
+    std::string ListPath() const { return m_strFolder + "/list.txt"; }
+
+private:
+    std::string m_strFolder;
+};
+
+void WriteFile(const std::string& path, std::string_view bytes) {
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    FUZZ_CHECK(file.good());
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> ReadBack(const std::string& path) {
+    std::vector<std::string> entries;
+    FUZZ_CHECK(ReadListFileEntries(path, entries) == ListReadResult::Read);
+    CheckEntries(entries);
+    return entries;
+}
+
+// The file holds `text`: reading gives `whole`; an appended entry becomes one
+// more line even after a last line without its end; removing an entry drops
+// every copy and leaves the rest trimmed, one per line.
+void CheckListFile(const std::string& text, const std::vector<std::string>& whole,
+                   std::uint64_t seed) {
+    static const CScratchFolder scratch;
+    const std::string path = scratch.ListPath();
+    std::remove(path.c_str());
+    std::vector<std::string> none;
+    FUZZ_CHECK(ReadListFileEntries(path, none) == ListReadResult::NotOpened && none.empty());
+    WriteFile(path, text);
+    FUZZ_CHECK(ReadBack(path) == whole);
+
+    const std::string absent = "absent entry";
+    if (std::find(whole.begin(), whole.end(), absent) == whole.end()) {
+        FUZZ_CHECK(!RemoveListLine(path, absent));
+        FUZZ_CHECK(ReadFile(path) == text);
+    }
+
+    const std::string entry = whole.empty() || (seed & 8) != 0 ? std::string("10.9.8.7:3128")
+                                                               : whole[(seed >> 4) % whole.size()];
+    FUZZ_CHECK(AppendListLine(path, entry));
+    std::vector<std::string> expected = whole;
+    expected.push_back(entry);
+    FUZZ_CHECK(ReadBack(path) == expected);
+
+    FUZZ_CHECK(RemoveListLine(path, entry));
+    expected.erase(std::remove(expected.begin(), expected.end(), entry), expected.end());
+    FUZZ_CHECK(ReadBack(path) == expected);
+    std::string lines;
+    for (const std::string& kept : expected) {
+        lines += kept + "\n";
+    }
+    FUZZ_CHECK(ReadFile(path) == lines);
+    FUZZ_CHECK(access((path + ".new").c_str(), F_OK) != 0);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -156,6 +239,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    ListReadResult::ReadError);
         CheckEntries(partial);
         FUZZ_CHECK(partial == expected);
+    }
+
+    // Files cost system calls: one input in eight goes through them.
+    if ((seed & 7) == 0) {
+        CheckListFile(text, whole, seed);
     }
     return 0;
 }

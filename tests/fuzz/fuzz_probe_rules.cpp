@@ -1,6 +1,7 @@
 // The probe's verdict rules against plain reference rules written here: the
-// error-page token rule, the status table and the body-read judgement, plus
-// the trace and name helpers that take outside text.
+// error-page token rule, the status table and the body-read judgement, the
+// trace and name helpers that take outside text, and the probe gate driven
+// through any order of its calls against a model of its protocol.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -62,6 +63,47 @@ void CheckProgramName(const std::string& path) {
     FUZZ_CHECK(file.find('.', name.size() + 1) == std::string::npos);
 }
 
+// The gate on one thread, the calls in the order the bytes give: whoever
+// comes first of Settle() and Expire() owns the outcome, and only the first
+// Expire() during a call may close the call's handle.
+void CheckGate(const std::string& calls) {
+    probe::CProbeGate gate;
+    bool inCall = false;
+    bool settled = false;
+    bool expired = false;
+    for (const char call : calls) {
+        switch (static_cast<unsigned char>(call) % 5) {
+        case 0:
+            gate.EnterCall();
+            inCall = !expired;
+            break;
+        case 1:
+            FUZZ_CHECK(gate.LeaveCall() == !expired);
+            inCall = false;
+            break;
+        case 2:
+            FUZZ_CHECK(gate.IsLive() == !expired);
+            break;
+        case 3:
+            FUZZ_CHECK(gate.Settle() == !expired);
+            settled = settled || !expired;
+            break;
+        default: {
+            const probe::CProbeGate::Expiry expiry = gate.Expire();
+            if (settled) {
+                FUZZ_CHECK(expiry == probe::CProbeGate::Expiry::kSettled);
+            } else if (!expired && inCall) {
+                FUZZ_CHECK(expiry == probe::CProbeGate::Expiry::kCancelCall);
+            } else {
+                FUZZ_CHECK(expiry == probe::CProbeGate::Expiry::kAbandoned);
+            }
+            expired = expired || !settled;
+            break;
+        }
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -86,7 +128,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(verdict == probe::BodyVerdict::kNotAlive);
     }
 
+    CheckGate(chunk);
+    const auto service = static_cast<UrlService>(status % 3);
+    FUZZ_CHECK(
+        probe::RequestFlagsFor(service) ==
+        (service == UrlService::kHttps ? probe::kRequestFlagsHttps : probe::kRequestFlagsHttp));
     CheckTraces(status, chunk);
+    FUZZ_CHECK(probe::ValidTrace(chunk) == "Valid ->" + chunk);
     CheckProgramName(chunk);
     FUZZ_CHECK(probe::ProxyText(chunk, static_cast<int>(status)) ==
                chunk + ":" + std::to_string(static_cast<int>(status)));

@@ -105,7 +105,25 @@ CSessionRecord BuildRecord(FuzzedDataProvider& provider) {
         record.m_options.push_back(option);
     }
     record.m_strAppliedEntry = provider.ConsumeRandomLengthString(64);
+    // Now and then texts near the size limit, where a record can no longer be written.
+    if (provider.ConsumeIntegralInRange<int>(0, 15) == 0) {
+        const auto length = provider.ConsumeIntegralInRange<std::size_t>(
+            kMaxSessionRecordBytes / 2 - 600, kMaxSessionRecordBytes / 2 + 8);
+        record.m_strAppliedEntry.append(length, provider.ConsumeIntegral<char>());
+    }
     return record;
+}
+
+// The saved options go back only while the proxy applied last is still on.
+void CheckRecovery(const CSessionRecord& record, FuzzedDataProvider& provider) {
+    CCurrentProxySettings current;
+    current.m_nFlags = provider.ConsumeIntegral<std::uint32_t>();
+    current.m_bHasServer = provider.ConsumeBool();
+    current.m_strServer =
+        provider.ConsumeBool() ? record.m_strAppliedEntry : provider.ConsumeRandomLengthString(64);
+    const bool restore = (current.m_nFlags & 2) != 0 && current.m_bHasServer &&
+                         current.m_strServer == record.m_strAppliedEntry;
+    FUZZ_CHECK((DecideRecovery(record, current) == RecoveryAction::RestoreSaved) == restore);
 }
 
 } // namespace
@@ -117,6 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     FuzzedDataProvider provider(data, size);
     const CSessionRecord built = BuildRecord(provider);
+    CheckRecovery(built, provider);
     const std::string formatted = FormatSessionRecord(built);
     if (formatted.empty()) {
         return 0;

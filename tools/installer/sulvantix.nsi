@@ -162,4 +162,14 @@ Section "Uninstall"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
+
+  ; NSIS runs this uninstaller from a copy in a folder of its own under TEMP
+  ; and leaves both to be deleted at the next restart, the folder first: it
+  ; still holds the copy then, so it would stay. Asked again, it goes after.
+  ; Only that folder: run in place (_?=) there is none.
+  ${GetParent} "$EXEDIR" $0
+  ${If} $EXEDIR != $INSTDIR
+  ${AndIf} $0 == $TEMP
+    RMDir /REBOOTOK "$EXEDIR"
+  ${EndIf}
 SectionEnd

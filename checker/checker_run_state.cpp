@@ -75,9 +75,9 @@ void CCheckerRunState::RecordUnstartedProbe(const std::string& entry) {
     WriteToFile(kDeadListFile, entry);
 }
 
-void CCheckerRunState::ExpireOverdueProbes(DWORD boundMs) {
+void CCheckerRunState::ExpireOverdueProbes(DWORD giveUpMs) {
     CLock lock(m_fileLock);
-    for (const CRunLedger::Ticket& ticket : m_ledger.ExpireProbes(::GetTickCount(), boundMs)) {
+    for (const CRunLedger::Ticket& ticket : m_ledger.ExpireProbes(::GetTickCount(), giveUpMs)) {
         if (!ticket->m_bSendReturned) {
             TraceText(probe::SendFailedTrace(probe::kTimeoutError, ticket->Entry()));
         }

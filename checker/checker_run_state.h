@@ -3,10 +3,10 @@
 // hold it by shared ownership, so one that is still probing when the dialog
 // goes touches nothing freed.
 //
-// The workers run their probes without a bound of their own; the dialog's
-// completion check gives up a probe that has been out for the bound, so a
-// proxy that never answers still lets the run complete, with one thread per
-// entry.
+// A worker's probe ends by the library's time-outs at the bound, so a proxy
+// that never answers costs its thread and socket for the bound only; the
+// dialog's completion check gives up a probe still out a little after that
+// (one whose proxy trickles its answer), so the run completes all the same.
 #pragma once
 
 #include <windows.h>
@@ -43,10 +43,10 @@ public:
     // ended dead.
     void RecordUnstartedProbe(const std::string& entry);
 
-    // Under the file lock: gives up the probes out for `boundMs` or more,
+    // Under the file lock: gives up the probes out for `giveUpMs` or more,
     // writing them as dead (with the send's time-out trace when the request
     // had not been sent).
-    void ExpireOverdueProbes(DWORD boundMs);
+    void ExpireOverdueProbes(DWORD giveUpMs);
 
     // Under the file lock: whether every probe of the current run has ended.
     bool IsComplete();

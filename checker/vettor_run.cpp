@@ -11,6 +11,7 @@
 #include "framework/thread.h"
 #include "framework/trace.h"
 #include "proxy_address_data.h"
+#include "run_schedule.h"
 #include "trace_stamp.h"
 #include "vettor_dlg.h"
 
@@ -31,7 +32,8 @@ UINT ProbeWorker(LPVOID param) {
     try {
         CProxyAddressData probe;
         probe.m_strUserAgent = item->userAgent;
-        // Bounded by the completion check, not by a second thread per entry.
+        // Ended by the library's time-outs, not by a second thread per
+        // entry; the completion check gives up what they cannot end.
         alive =
             probe.ProbeProxyStringOnThisThread(item->entry, &item->ticket->m_bSendReturned) == 1;
     } catch (...) {
@@ -97,7 +99,7 @@ void CVettorDlg::StartWorker(const std::string& entry) {
 }
 
 void CVettorDlg::CheckRunComplete() {
-    m_pRunState->ExpireOverdueProbes(SULVANTIX_PROBE_BOUND_MS);
+    m_pRunState->ExpireOverdueProbes(ProbeGiveUpMs(SULVANTIX_PROBE_BOUND_MS));
     TraceText("Total count upto :" + std::to_string(m_entries.size()));
     if (!m_pRunState->IsComplete()) {
         return;

@@ -1,9 +1,13 @@
-// The liveness probe through WinINet. The library calls run on a worker thread
-// of their own while the caller waits at most m_nProbeBoundMs: a proxy that
-// never answers, or trickles its headers for ever, holds the worker but never
-// the caller. Closing a handle does not unblock a pending call under Wine, so
-// the wait is what bounds the probe; where closing does cancel (Windows), the
-// caller also closes the request handle of a call still open at the bound.
+// The liveness probe through WinINet. Every probe gives the library its own
+// connect, send and receive time-outs of m_nProbeBoundMs, so a call waiting on
+// a proxy that accepts and never answers ends by itself at the bound and its
+// thread and socket go with it. What the library cannot end that way (a proxy
+// that trickles its answer a byte at a time restarts every receive time-out)
+// is bounded by the callers: ProbeProxyString runs the library calls on a
+// worker of their own and waits at most m_nProbeBoundMs. Closing a handle does
+// not unblock a pending call under Wine, so that wait is what bounds the
+// probe; where closing does cancel (Windows), the caller also closes the
+// request handle of a call still open at the bound.
 #include "proxy_address_data.h"
 
 #include <windows.h>
@@ -77,9 +81,10 @@ private:
 // go closes the handles, request first. The request handle is closed earlier
 // by the caller only when the gate hands it the cancel, and then by no one else.
 struct CProbeJob {
-    CProbeJob(std::string proxyText, std::string agentText, ParsedUrl testUrl, DWORD_PTR ctx)
+    CProbeJob(std::string proxyText, std::string agentText, ParsedUrl testUrl, DWORD_PTR ctx,
+              DWORD bound)
         : proxy(std::move(proxyText)), agent(std::move(agentText)), url(std::move(testUrl)),
-          context(ctx), done(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+          context(ctx), boundMs(bound), done(::CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
     ~CProbeJob() {
         request.Reset();
         connection.Reset();
@@ -92,6 +97,7 @@ struct CProbeJob {
     const std::string agent;
     const ParsedUrl url;
     const DWORD_PTR context; // the engine object, as the handles' context value
+    const DWORD boundMs;     // the library's connect, send and receive time-outs
 
     probe::CProbeGate gate;
     std::atomic<bool> sendReturned{false};
@@ -166,6 +172,25 @@ bool Drain(CProbeJob& job, HINTERNET request) {
     }
 }
 
+// Gives the handle the probe's connect, send and receive time-outs. Windows
+// hands the options of the session handle down to its connections and
+// requests. Wine 8 keeps only the connect time-out of a session handle (it
+// accepts the other two there and drops them) and waits for the answer by the
+// receive time-out of the request or connection handle, which is why the
+// request gets them too; at the time-out its HttpSendRequest fails with
+// ERROR_INTERNET_CONNECTION_ABORTED (12030) where Windows reports
+// ERROR_INTERNET_TIMEOUT (12002). Wine does not end a connect that hangs (a
+// listener whose queue is full) at the connect time-out. A failure here only
+// leaves the library's default, so it is not a reason to give up the probe.
+void SetLibraryTimeouts(HINTERNET handle, DWORD timeoutMs) {
+    for (DWORD option : {static_cast<DWORD>(INTERNET_OPTION_CONNECT_TIMEOUT),
+                         static_cast<DWORD>(INTERNET_OPTION_SEND_TIMEOUT),
+                         static_cast<DWORD>(INTERNET_OPTION_RECEIVE_TIMEOUT)}) {
+        DWORD value = timeoutMs;
+        ::InternetSetOptionA(handle, option, &value, sizeof value);
+    }
+}
+
 void RunProbe(CProbeJob& job) {
     job.session.Reset(::InternetOpenA(job.agent.c_str(), INTERNET_OPEN_TYPE_PROXY,
                                       job.proxy.c_str(), nullptr, 0));
@@ -173,6 +198,7 @@ void RunProbe(CProbeJob& job) {
         Finish(job, 0, std::string());
         return;
     }
+    SetLibraryTimeouts(job.session.Get(), job.boundMs);
     // Without the callback the probe still ends at the bound, it just cannot cancel.
     ::InternetSetStatusCallbackA(job.session.Get(), &ProbeStatusCallback);
 
@@ -191,6 +217,7 @@ void RunProbe(CProbeJob& job) {
         Finish(job, 0, std::string());
         return;
     }
+    SetLibraryTimeouts(job.request.Get(), job.boundMs);
     // From here the worker uses its own copy: the caller may take the owner's
     // handle to cancel, and a cancelled worker touches no handle again.
     HINTERNET request = job.request.Get();
@@ -280,13 +307,16 @@ std::string ApplicationName() {
 
 // A probe of the test file through the proxy, or null when it cannot be set up.
 std::shared_ptr<CProbeJob> MakeProbeJob(const std::string& proxy, const std::string& userAgent,
-                                        DWORD_PTR context) {
+                                        DWORD_PTR context, DWORD boundMs) {
     ParsedUrl url;
     if (!ParseUrl(SULVANTIX_TEST_URL, url)) {
         return nullptr;
     }
     const std::string agent = !userAgent.empty() ? userAgent : ApplicationName();
-    auto job = std::make_shared<CProbeJob>(proxy, agent, url, context);
+    // A bound of 0 (give up at once) still gets a time-out, not whatever the
+    // library makes of 0.
+    const DWORD timeoutMs = boundMs > 0 ? boundMs : 1;
+    auto job = std::make_shared<CProbeJob>(proxy, agent, url, context, timeoutMs);
     return job->done.Get() != nullptr ? job : nullptr;
 }
 
@@ -312,7 +342,7 @@ int CProxyAddressData::ProbeProxyString(const std::string& proxy) {
     try {
         const DWORD started = ::GetTickCount();
         const std::shared_ptr<CProbeJob> job =
-            MakeProbeJob(proxy, m_strUserAgent, reinterpret_cast<DWORD_PTR>(this));
+            MakeProbeJob(proxy, m_strUserAgent, reinterpret_cast<DWORD_PTR>(this), m_nProbeBoundMs);
         if (!job) {
             return 0;
         }
@@ -356,7 +386,7 @@ int CProxyAddressData::ProbeProxyStringOnThisThread(const std::string& proxy,
                                                     std::atomic<bool>* sendReturned) {
     try {
         const std::shared_ptr<CProbeJob> job =
-            MakeProbeJob(proxy, m_strUserAgent, reinterpret_cast<DWORD_PTR>(this));
+            MakeProbeJob(proxy, m_strUserAgent, reinterpret_cast<DWORD_PTR>(this), m_nProbeBoundMs);
         if (!job) {
             return 0;
         }

@@ -21,11 +21,13 @@ public:
     bool ProbeProxy(const std::string& address, int port);
     // Probe through a proxy text "address:port". 1 alive, 0 not alive.
     int ProbeProxyString(const std::string& proxy);
-    // The same probe with its library calls on the calling thread and no
-    // bound of its own, for a caller that bounds its workers itself and
-    // gives up on one that overstays. `sendReturned`, when given, is set
-    // once the request has been sent (a give-up before that is a time-out
-    // of the send).
+    // The same probe with its library calls on the calling thread, for a
+    // caller that runs each probe on a worker of its own. The library's
+    // time-outs (m_nProbeBoundMs) end a call waiting on a silent proxy, so the
+    // call returns about then; a proxy that trickles its answer can hold it
+    // longer, and the caller gives up on such a probe itself. `sendReturned`,
+    // when given, is set once the request has been sent (a give-up before
+    // that is a time-out of the send).
     int ProbeProxyStringOnThisThread(const std::string& proxy,
                                      std::atomic<bool>* sendReturned = nullptr);
 
@@ -49,5 +51,6 @@ public:
     // User-agent text of the probe; empty means the program's file name.
     std::string m_strUserAgent;
     // Hard bound of one probe; a probe still running then ends as "not alive".
+    // Also the library's connect, send and receive time-outs of each probe.
     unsigned m_nProbeBoundMs;
 };

@@ -24,7 +24,9 @@ BOOL CVettorDlg::OnInitDialog() {
     ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
     SetWindowPos(nullptr, 0, 0, 0, 0, kApplyFrameFlags);
 
-    StartRun();
+    if (m_schedule.StartsRun(CRunSchedule::Cause::kDialogStart)) {
+        StartRun();
+    }
     SetTimer(IDT_RUN, kRunPeriodMs);
 
     if (HMENU systemMenu = GetSystemMenu(false)) {
@@ -45,12 +47,17 @@ BOOL CVettorDlg::OnInitDialog() {
 }
 
 void CVettorDlg::OnOK() {
-    StartRun();
+    if (m_schedule.StartsRun(CRunSchedule::Cause::kOkCommand)) {
+        StartRun();
+    }
 }
 
 void CVettorDlg::OnTimer(UINT_PTR id) {
     if (id == IDT_RUN) {
-        StartRun();
+        // A tick that waited out a long launch comes as soon as it returns.
+        if (m_schedule.StartsRun(CRunSchedule::Cause::kRunTimer)) {
+            StartRun();
+        }
     } else if (id == IDT_RUN_COMPLETE) {
         CheckRunComplete();
     }

@@ -1,7 +1,7 @@
 // The checker's dialog (template 102). It stays open without occupying any
 // screen space and validates the lists: at its start, every 30 minutes on
-// timer 1000, and on every OK command (Enter included); timer 1001 checks
-// every 10 s whether the run has completed.
+// timer 1000 unless a run is still out, and on every OK command (Enter
+// included); timer 1001 checks every 10 s whether the run has completed.
 #pragma once
 
 #include <memory>
@@ -10,11 +10,20 @@
 
 #include "checker_run_state.h"
 #include "framework/dialog.h"
+#include "run_schedule.h"
+
+// A test build (VettorFastClock.exe) runs the same dialog on a shorter clock.
+#ifndef SULVANTIX_CHECKER_RUN_PERIOD_MS
+#define SULVANTIX_CHECKER_RUN_PERIOD_MS 1800000
+#endif
+#ifndef SULVANTIX_CHECKER_COMPLETE_CHECK_MS
+#define SULVANTIX_CHECKER_COMPLETE_CHECK_MS 10000
+#endif
 
 constexpr UINT_PTR IDT_RUN = 1000;
-constexpr UINT kRunPeriodMs = 1800000;
+constexpr UINT kRunPeriodMs = SULVANTIX_CHECKER_RUN_PERIOD_MS;
 constexpr UINT_PTR IDT_RUN_COMPLETE = 1001;
-constexpr UINT kRunCompleteCheckMs = 10000;
+constexpr UINT kRunCompleteCheckMs = SULVANTIX_CHECKER_COMPLETE_CHECK_MS;
 // The pause after handing an entry to its worker.
 constexpr DWORD kWorkerStaggerMs = 100;
 
@@ -30,7 +39,8 @@ public:
     void OnPaint() override;
     HCURSOR OnQueryDragIcon() override;
 
-    // Starts a validation run: a worker per entry, 100 ms apart.
+    // Starts a validation run, whatever the state of the last one: a worker
+    // per entry, 100 ms apart.
     void StartRun();
     // On timer 1001: when every probe has ended, publishes the live list and
     // tells the GUI.
@@ -47,4 +57,5 @@ private:
     std::string m_strCurrentEntry;
     std::vector<std::string> m_entries;
     std::shared_ptr<CCheckerRunState> m_pRunState;
+    CRunSchedule m_schedule;
 };

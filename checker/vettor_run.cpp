@@ -62,10 +62,12 @@ void CVettorDlg::StartRun() {
     // The old run's files go and its workers stop counting.
     m_pRunState->BeginRun(m_entries.size());
 
+    m_schedule.LaunchBegan();
     for (const std::string& entry : m_entries) {
         StartWorker(entry);
         ::Sleep(kWorkerStaggerMs);
     }
+    m_schedule.LaunchEnded();
 
     try {
         stamp += CurrentRunStampEnd();
@@ -107,6 +109,9 @@ void CVettorDlg::CheckRunComplete() {
     TraceText("Copy File to system 32");
     KillTimer(IDT_RUN_COMPLETE);
     PublishLiveList();
+    // Before the message: the GUI's answer may take a while, and the run is
+    // over whatever it does.
+    m_schedule.RunEnded();
     if (HWND gui = ::FindWindowA(kSulvantixWindowClass, kSulvantixWindowCaption)) {
         ::SendMessageA(gui, WM_CHECKER_DONE, 0, 0);
     }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <regex>
 #include <string>
@@ -17,6 +18,7 @@
 #include "gui_standin_window.h"
 #include "list_lines.h"
 #include "standin_ports.h"
+#include "standins_env.h"
 
 using Lines = std::vector<std::string>;
 
@@ -100,6 +102,17 @@ std::size_t IndexOf(const Lines& texts, const std::string& text) {
     return static_cast<std::size_t>(std::find(texts.begin(), texts.end(), text) - texts.begin());
 }
 
+// Where the `nth` text (from 1) that starts with `prefix` is; texts.size() when
+// there are fewer.
+std::size_t IndexOfNth(const Lines& texts, const std::string& prefix, std::size_t nth) {
+    for (std::size_t i = 0, seen = 0; i < texts.size(); ++i) {
+        if (texts[i].compare(0, prefix.size(), prefix) == 0 && ++seen == nth) {
+            return i;
+        }
+    }
+    return texts.size();
+}
+
 const std::regex kStamp(R"(\[ \d{1,2}/\d{1,2}/\d{4} \d\d:\d\d:\d\d \] )");
 const std::regex kRunStamp(
     R"(\[ \d{1,2}/\d{1,2}/\d{4} \d\d:\d\d:\d\d \]  - \[ \d{1,2}/\d{1,2}/\d{4} \d\d:\d\d:\d\d \] )");
@@ -143,11 +156,16 @@ protected:
         folder.erase(folder.find_last_of('\\') + 1);
         m_folder = folder + "vettor-" +
                    ::testing::UnitTest::GetInstance()->current_test_info()->name() + "\\";
-        m_program = InstallCheckerCopy(m_folder);
+        m_program = Install(m_folder);
         ASSERT_FALSE(m_program.empty()) << "cannot install Vettor.exe into " << m_folder;
         for (const char* name : {kVettorListFile, kLiveListFile, kDeadListFile}) {
             ::DeleteFileA((m_folder + name).c_str());
         }
+    }
+
+    // The program under test as "Vettor.exe" in the folder; its path.
+    virtual std::string Install(const std::string& folder) const {
+        return InstallCheckerCopy(folder);
     }
 
     void WriteLists(const Lines& downloaded, const Lines& user) const {
@@ -380,4 +398,95 @@ TEST_F(VettorRun, HiddenToolWindowWithEmptyListsCompletesAtTheFirstCheck) {
 
     // Cancel ends the program.
     EXPECT_TRUE(m_checker.Close(10000));
+}
+
+// The same program on a short clock (VettorFastClock.exe): the run timer every
+// 4 s, the completion check every second.
+class VettorFastClockRun : public VettorRun {
+protected:
+    static constexpr DWORD kPeriodMs = 4000;
+
+    std::string Install(const std::string& folder) const override {
+        const char* binaryDir = std::getenv("SULVANTIX_BINARY_DIR");
+        if (binaryDir == nullptr) {
+            return std::string();
+        }
+        ::CreateDirectoryA(folder.c_str(), nullptr);
+        const std::string built =
+            standins_env::WinePath(std::string(binaryDir) + "/checker/VettorFastClock.exe");
+        const std::string copy = folder + "Vettor.exe";
+        return ::CopyFileA(built.c_str(), copy.c_str(), FALSE) ? copy : std::string();
+    }
+
+    // A list whose launch (100 ms an entry) outlasts the period, then an
+    // entry that answers only after 6 s, so a tick also comes while probing.
+    // Every entry is alive.
+    static Lines LongList() {
+        Lines list(kLongListOk, Entry(standins::kFarmOk));
+        list.push_back(Entry(standins::kFarmLateOkPort));
+        return list;
+    }
+
+    static constexpr std::size_t kLongListOk = 55;
+};
+
+TEST_F(VettorFastClockRun, RunLongerThanTheTimerIsPublishedBeforeTheNextStarts) {
+    ASSERT_NE(m_gui->Handle(), nullptr);
+    const Lines list = LongList();
+    WriteLists(list, {});
+    static_assert(kLongListOk * 100 > kPeriodMs, "the launch must outlast the period");
+
+    const DWORD started = ::GetTickCount();
+    StartChecker();
+    ASSERT_TRUE(WaitForDone(1, 60000)) << "the run was never published";
+    // The late entry answered 6 s after the launch, well past two ticks.
+    EXPECT_GE(m_gui->LastDoneTick() - started, kLongListOk * 100 + 6000);
+    EXPECT_EQ(Sorted(FileLines(SystemDirectory() + kLiveListFile)), Sorted(list));
+
+    // The tick after the end starts the next run, which is published in turn.
+    ASSERT_TRUE(WaitForDone(2, 60000)) << "no second run";
+    const Lines traces = m_checker.Traces();
+    const Lines handedOut = WithPrefix(traces, "ok -> ");
+    ASSERT_GE(handedOut.size(), 2 * list.size());
+    EXPECT_EQ(Lines(handedOut.begin(), handedOut.begin() + list.size()), list);
+    // Nothing restarted the first run: its last entry was handed out, then
+    // its list published, and only then did the second run begin.
+    const std::size_t copyAt = IndexOf(traces, "Copy File to system 32");
+    ASSERT_LT(copyAt, traces.size());
+    EXPECT_LT(IndexOfNth(traces, "ok -> ", list.size()), copyAt);
+    EXPECT_GT(IndexOfNth(traces, "ok -> ", list.size() + 1), copyAt);
+    EXPECT_EQ(CountOf(traces, "WriteToFile ->" + Entry(standins::kFarmLateOkPort)), 2u);
+    EXPECT_EQ(CountOf(traces, "Copy File to system 32"), 2u);
+    EXPECT_TRUE(m_checker.Close());
+}
+
+TEST_F(VettorFastClockRun, OkCommandDuringALongRunRestartsItAtOnce) {
+    ASSERT_NE(m_gui->Handle(), nullptr);
+    const Lines list = LongList();
+    WriteLists(list, {});
+
+    StartChecker();
+    // While the first run is still launching.
+    ASSERT_TRUE(PumpMessagesUntil(
+        [&] { return WithPrefix(m_checker.Traces(), "ok -> ").size() >= 5; }, 20000));
+    HWND dialog = m_checker.FindDialog();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(::PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0));
+
+    ASSERT_TRUE(WaitForDone(1, 60000));
+    const Lines traces = m_checker.Traces();
+    // The command was handled as soon as the launch returned, before any
+    // completion check and before the tick that came during the launch: two
+    // launches back to back, then one publication.
+    const std::size_t copyAt = IndexOf(traces, "Copy File to system 32");
+    ASSERT_LT(copyAt, traces.size());
+    const Lines beforeCopy(traces.begin(), traces.begin() + copyAt);
+    EXPECT_EQ(WithPrefix(beforeCopy, "ok -> ").size(), 2 * list.size());
+    const std::size_t secondRunAt = IndexOfNth(traces, "ok -> ", list.size() + 1);
+    ASSERT_LT(secondRunAt, traces.size());
+    EXPECT_GT(IndexOfNth(traces, "Total count upto :", 1), secondRunAt);
+    // The first run's late answer came during the second run and was dropped:
+    // the published list holds each entry once.
+    EXPECT_EQ(Sorted(FileLines(SystemDirectory() + kLiveListFile)), Sorted(list));
+    EXPECT_TRUE(m_checker.Close());
 }

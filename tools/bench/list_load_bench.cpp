@@ -2,20 +2,33 @@
 // per-entry loop, both from real list files into a real sorted list box.
 //
 //   list_load_bench [--plain-shown] [COUNT...]     (counts default to 10000 50000)
+//   list_load_bench --hostile [MEGABYTES]           (default 50)
 //
 // The lists look like downloaded ones: "a.b.c.d:port" lines with CRLF, some
 // exact repeats and some entries that differ only by a port that is the
 // beginning of another ("...:80" beside "...:8080").
+//
+// --hostile feeds files no list should be, of about MEGABYTES each, to both
+// programs' list loading: the main window's load into a shown list box, and
+// the checker's loading of a run's entries. Each load runs in a process of
+// its own, so its peak working set is its own; the figures are time, what
+// was read, and the peak above the process's start as a multiple of the
+// file's size.
 #include <windows.h>
+
+#include <psapi.h>
 
 #include "list_host_window.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "checker_files.h"
 #include "proxy_list_loader.h"
 
 namespace {
@@ -90,23 +103,242 @@ double TimeLoad(LoadFunction load, HWND list, HWND button, const std::string& fo
     return Seconds() - start;
 }
 
+// ---- Hostile files -------------------------------------------------------
+
+std::size_t PeakWorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {
+        return 0;
+    }
+    return counters.PeakWorkingSetSize;
+}
+
+std::size_t WorkingSet() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {
+        return 0;
+    }
+    return counters.WorkingSetSize;
+}
+
+struct HostileCase {
+    const char* name;
+    std::string (*make)(std::size_t bytes);
+};
+
+std::string ProxyLines(std::size_t bytes, std::string_view lineEnd) {
+    std::mt19937 random(4711);
+    std::string text;
+    text.reserve(bytes + 64);
+    char line[64];
+    while (text.size() < bytes) {
+        std::snprintf(line, sizeof line, "%u.%u.%u.%u:%u", 1 + random() % 223, random() % 256,
+                      random() % 256, 1 + random() % 254, 1 + random() % 65535);
+        text += line;
+        text += lineEnd;
+    }
+    return text;
+}
+
+std::string MakeProxyList(std::size_t bytes) {
+    return ProxyLines(bytes, "\r\n");
+}
+
+std::string MakeCarriageReturnsOnly(std::size_t bytes) {
+    return ProxyLines(bytes, "\r");
+}
+
+std::string MakeNulSeparated(std::size_t bytes) {
+    return ProxyLines(bytes, std::string_view("\0", 1));
+}
+
+std::string MakeGarbage(std::size_t bytes) {
+    std::mt19937 random(815);
+    std::string text(bytes, '\0');
+    for (char& c : text) {
+        c = static_cast<char>(random());
+    }
+    text[0] = 'x';
+    return text;
+}
+
+std::string MakeLongLine(std::size_t bytes) {
+    std::string text = "1.1.1.1:80\r\n";
+    std::mt19937 random(99);
+    const std::size_t length = bytes - 2 * text.size();
+    for (std::size_t i = 0; i < length; ++i) {
+        text += static_cast<char>('!' + random() % 94);
+    }
+    return text + "\r\n2.2.2.2:8080\r\n";
+}
+
+std::string MakeTinyLines(std::size_t bytes) {
+    std::string text;
+    text.reserve(bytes);
+    for (std::size_t i = 0; text.size() < bytes; ++i) {
+        text += static_cast<char>('0' + i % 10);
+        text += '\n';
+    }
+    return text;
+}
+
+std::string MakeUtf16(std::size_t bytes) {
+    const std::string plain = ProxyLines(bytes / 2, "\r\n");
+    std::string text = "\xFF\xFE";
+    text.reserve(plain.size() * 2 + 2);
+    for (char c : plain) {
+        text += c;
+        text += '\0';
+    }
+    return text;
+}
+
+const HostileCase kHostileCases[] = {
+    {"proxy list, CR LF", MakeProxyList},   {"proxy list, UTF-16", MakeUtf16},
+    {"proxy list, NULs", MakeNulSeparated}, {"proxy list, CR only", MakeCarriageReturnsOnly},
+    {"binary garbage", MakeGarbage},        {"one-digit lines", MakeTinyLines},
+    {"one long line", MakeLongLine},
+};
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+// One load in this process; "<seconds> <count> <start bytes> <peak bytes>"
+// into `resultPath`. The list box is shown and painted, as the user sees it.
+int MeasureOneLoad(const std::string& which, const std::string& folder,
+                   const std::string& resultPath) {
+    const std::size_t start = WorkingSet();
+    double seconds = 0;
+    std::size_t count = 0;
+    if (which == "gui") {
+        const CListHostWindow shown(true);
+        std::vector<std::string> staging;
+        const double begin = Seconds();
+        LoadProxyLists(shown.List(), staging, shown.Button(), folder);
+        UpdateWindow(shown.List());
+        seconds = Seconds() - begin;
+        count = static_cast<std::size_t>(SendMessageA(shown.List(), LB_GETCOUNT, 0, 0));
+    } else {
+        std::vector<std::string> entries;
+        const double begin = Seconds();
+        LoadRunEntries(folder + "\\" + kProxyListFileName, folder + "\\absent.txt", entries);
+        seconds = Seconds() - begin;
+        count = entries.size();
+    }
+    std::FILE* result = std::fopen(resultPath.c_str(), "w");
+    if (result == nullptr) {
+        return 1;
+    }
+    std::fprintf(result, "%.3f %zu %zu %zu\n", seconds, count, start, PeakWorkingSet());
+    return std::fclose(result) == 0 ? 0 : 1;
+}
+
+struct LoadFigures {
+    bool ok = false;
+    double seconds = 0;
+    std::size_t count = 0;
+    double peakMb = 0;
+};
+
+LoadFigures RunMeasure(const char* which, const std::string& folder) {
+    LoadFigures figures;
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    const std::string resultPath = folder + "\\result.txt";
+    DeleteFileA(resultPath.c_str());
+    std::string command = std::string("\"") + self + "\" --measure " + which + " \"" + folder +
+                          "\" \"" + resultPath + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return figures;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::FILE* result = std::fopen(resultPath.c_str(), "r");
+    if (result == nullptr) {
+        return figures;
+    }
+    std::size_t start = 0;
+    std::size_t peak = 0;
+    figures.ok = std::fscanf(result, "%lf %zu %zu %zu", &figures.seconds, &figures.count, &start,
+                             &peak) == 4;
+    std::fclose(result);
+    figures.peakMb = peak > start ? static_cast<double>(peak - start) / 1048576.0 : 0.0;
+    return figures;
+}
+
+int RunHostile(std::size_t megabytes, const std::string& folder) {
+    std::printf("hostile list files as \"%s\": the main window's load (shown list box) and the "
+                "checker's entries;\npeak working set above the process's start, and as a "
+                "multiple of the file's size\n",
+                kProxyListFileName);
+    std::printf("%-20s %7s | %8s %8s %8s %6s | %8s %8s %8s %6s\n", "file", "MB", "gui s", "items",
+                "peak MB", "x file", "vettor s", "entries", "peak MB", "x file");
+    std::fflush(stdout);
+    // Only the one list file is fed; a user's list left by an earlier run goes.
+    DeleteFileA((folder + "\\" + kUserProxyFileName).c_str());
+    bool allRan = true;
+    for (const HostileCase& hostile : kHostileCases) {
+        const std::size_t bytes =
+            (hostile.make == MakeLongLine ? std::max<std::size_t>(megabytes / 5, 1) : megabytes) *
+            1048576;
+        const std::string path = folder + "\\" + kProxyListFileName;
+        std::size_t size = 0;
+        {
+            const std::string text = hostile.make(bytes);
+            size = text.size();
+            if (!WriteBytes(path, text)) {
+                std::fprintf(stderr, "cannot write %s\n", path.c_str());
+                return 1;
+            }
+        }
+        const double fileMb = static_cast<double>(size) / 1048576.0;
+        const LoadFigures gui = RunMeasure("gui", folder);
+        const LoadFigures checker = RunMeasure("checker", folder);
+        allRan = allRan && gui.ok && checker.ok;
+        std::printf("%-20s %7.1f | %8.3f %8zu %8.1f %6.1f | %8.3f %8zu %8.1f %6.1f%s\n",
+                    hostile.name, fileMb, gui.seconds, gui.count, gui.peakMb, gui.peakMb / fileMb,
+                    checker.seconds, checker.count, checker.peakMb, checker.peakMb / fileMb,
+                    gui.ok && checker.ok ? "" : "  (a load failed)");
+        std::fflush(stdout);
+        DeleteFileA(path.c_str());
+    }
+    DeleteFileA((folder + "\\result.txt").c_str());
+    return allRan ? 0 : 2;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 5 && std::string(argv[1]) == "--measure") {
+        return MeasureOneLoad(argv[2], argv[3], argv[4]);
+    }
     // The per-entry loop repaints a shown list box on every search and
     // insertion, which takes minutes from a few thousand entries on; it
     // runs on the hidden window unless asked.
     bool plainShown = false;
+    bool hostile = false;
     std::vector<std::size_t> counts;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--plain-shown") {
             plainShown = true;
+        } else if (std::string(argv[i]) == "--hostile") {
+            hostile = true;
         } else if (const unsigned long count = std::strtoul(argv[i], nullptr, 10); count > 0) {
             counts.push_back(count);
         }
-    }
-    if (counts.empty()) {
-        counts = {10000, 50000};
     }
 
     char temp[MAX_PATH + 1] = {};
@@ -117,6 +349,14 @@ int main(int argc, char** argv) {
     const std::string folder =
         std::string(temp) + "sulvantix-list-bench-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
+    if (hostile) {
+        const int result = RunHostile(counts.empty() ? 50 : counts.front(), folder);
+        RemoveDirectoryA(folder.c_str());
+        return result;
+    }
+    if (counts.empty()) {
+        counts = {10000, 50000};
+    }
 
     const CListHostWindow shown(true);
     const CListHostWindow hidden(false);

@@ -1,6 +1,7 @@
 // The list file reader: whole text, pieces of fuzzer-chosen sizes, a source
-// that fails or throws part way, all against a plain model of the list rule;
-// and for some inputs the list file itself read, appended to and edited.
+// that fails or throws part way, all against a plain model of the list rule
+// (byte-order marks, UTF-16, NULs ending lines); and for some inputs the
+// list file itself read, appended to and edited.
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,12 +27,39 @@ bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
 }
 
-// The rule stated once, as simply as it can be: lines at LF, cut at NUL,
-// trimmed, blank ones skipped.
-std::vector<std::string> ModelEntries(std::string_view text) {
+// The text a list's bytes stand for: a UTF-8 mark at the start skipped; after
+// a UTF-16 mark, units in its byte order (a last odd byte dropped), ASCII
+// kept and every other character, a surrogate pair being one, made '?'.
+std::string ModelText(std::string_view bytes) {
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        return std::string(bytes.substr(3));
+    }
+    const bool little = bytes.substr(0, 2) == "\xFF\xFE";
+    if (!little && bytes.substr(0, 2) != "\xFE\xFF") {
+        return std::string(bytes);
+    }
+    std::vector<unsigned> units;
+    for (std::size_t at = 2; at + 1 < bytes.size(); at += 2) {
+        const auto first = static_cast<unsigned char>(bytes[at]);
+        const auto second = static_cast<unsigned char>(bytes[at + 1]);
+        units.push_back(little ? second * 256U + first : first * 256U + second);
+    }
+    std::string text;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const bool pair = units[i] >= 0xD800 && units[i] <= 0xDBFF && i + 1 < units.size() &&
+                          units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF;
+        i += pair ? 1 : 0;
+        text += units[i] < 0x80 && !pair ? static_cast<char>(units[i]) : '?';
+    }
+    return text;
+}
+
+// The rule stated once, as simply as it can be: lines end at LF or NUL,
+// are trimmed, and blank ones are skipped. With `completeOnly` a last line
+// without its end is left out (what a read that failed there keeps).
+std::vector<std::string> ModelEntries(std::string_view bytes, bool completeOnly = false) {
     std::vector<std::string> entries;
     std::string line;
-    bool cut = false;
     const auto take = [&] {
         std::size_t begin = 0;
         std::size_t end = line.size();
@@ -45,18 +73,17 @@ std::vector<std::string> ModelEntries(std::string_view text) {
             entries.push_back(line.substr(begin, end - begin));
         }
         line.clear();
-        cut = false;
     };
-    for (char c : text) {
-        if (c == '\n') {
+    for (char c : ModelText(bytes)) {
+        if (c == '\n' || c == '\0') {
             take();
-        } else if (c == '\0') {
-            cut = true;
-        } else if (!cut) {
+        } else {
             line += c;
         }
     }
-    take();
+    if (!completeOnly) {
+        take();
+    }
     return entries;
 }
 
@@ -113,6 +140,39 @@ ListReadResult ReadThroughSource(std::string_view text, std::uint64_t seed, Endi
             return static_cast<std::ptrdiff_t>(count);
         },
         entries);
+}
+
+bool IsUtf16(std::string_view bytes) {
+    return bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF";
+}
+
+// What appending `entry` to a UTF-16 list adds: a stray odd byte made a
+// whole unit, a line end when the last line has none, then the line, each
+// character a unit in the list's byte order, non-ASCII bytes as '?'.
+std::string Utf16Appended(std::string_view bytes, const std::string& entry) {
+    const bool little = bytes[0] == '\xFF';
+    std::string added;
+    const auto unit = [&](unsigned char c) {
+        added += little ? static_cast<char>(c) : '\0';
+        added += little ? '\0' : static_cast<char>(c);
+    };
+    bool endsLine = bytes.size() == 2;
+    if (bytes.size() % 2 != 0) {
+        added += '\0';
+    } else if (!endsLine) {
+        const std::string_view last = bytes.substr(bytes.size() - 2);
+        endsLine = last == (little ? std::string_view("\n\0", 2) : std::string_view("\0\n", 2));
+    }
+    if (!endsLine) {
+        unit('\r');
+        unit('\n');
+    }
+    for (char c : entry) {
+        unit(static_cast<unsigned char>(c) < 0x80 ? static_cast<unsigned char>(c) : '?');
+    }
+    unit('\r');
+    unit('\n');
+    return added;
 }
 
 // A folder of this process's own, in memory where the machine has one (the
@@ -176,15 +236,28 @@ void CheckListFile(const std::string& text, const std::vector<std::string>& whol
                                                                : whole[(seed >> 4) % whole.size()];
     FUZZ_CHECK(AppendListLine(path, entry));
     std::vector<std::string> expected = whole;
-    expected.push_back(entry);
+    if (IsUtf16(text)) {
+        // The line goes in as UTF-16; a stray last byte joins the last line.
+        const std::string bytes = text + Utf16Appended(text, entry);
+        FUZZ_CHECK(ReadFile(path) == bytes);
+        expected = ModelEntries(bytes);
+        FUZZ_CHECK(!expected.empty() && expected.back() == entry);
+    } else {
+        expected.push_back(entry);
+    }
     FUZZ_CHECK(ReadBack(path) == expected);
 
     FUZZ_CHECK(RemoveListLine(path, entry));
     expected.erase(std::remove(expected.begin(), expected.end(), entry), expected.end());
     FUZZ_CHECK(ReadBack(path) == expected);
+    // Single-byte lines; a first line that would read as a mark gets a
+    // UTF-8 mark before it.
     std::string lines;
     for (const std::string& kept : expected) {
         lines += kept + "\n";
+    }
+    if (lines.compare(0, 3, "\xEF\xBB\xBF") == 0 || IsUtf16(lines)) {
+        lines = "\xEF\xBB\xBF" + lines;
     }
     FUZZ_CHECK(ReadFile(path) == lines);
     FUZZ_CHECK(access((path + ".new").c_str(), F_OK) != 0);
@@ -228,11 +301,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // A failed read keeps exactly the lines whose line end came before it.
     const std::size_t stopAt = text.empty() ? 0 : stopChoice % (text.size() + 1);
-    const std::size_t lastLf = text.rfind('\n', stopAt == 0 ? 0 : stopAt - 1);
-    const std::string complete = lastLf == std::string::npos || lastLf >= stopAt
-                                     ? std::string()
-                                     : text.substr(0, lastLf + 1);
-    const std::vector<std::string> expected = ModelEntries(complete);
+    const std::vector<std::string> expected =
+        ModelEntries(std::string_view(text).substr(0, stopAt), true);
     for (const Ending ending : {Ending::kError, Ending::kThrow}) {
         std::vector<std::string> partial;
         FUZZ_CHECK(ReadThroughSource(text, seed, ending, stopAt, partial) ==

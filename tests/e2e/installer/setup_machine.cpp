@@ -221,6 +221,15 @@ CRun RunToTheEnd(const std::string& commandLine, DWORD timeoutMs) {
     return run;
 }
 
+bool HasTwoRegistryViews() {
+#ifdef _WIN64
+    return true;
+#else
+    BOOL wow64 = FALSE;
+    return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+#endif
+}
+
 bool KeyExists(const char* subkey, REGSAM view) {
     return static_cast<bool>(OpenKey(subkey, KEY_READ | view));
 }

@@ -59,6 +59,8 @@ constexpr REGSAM kOwnView = kView64;
 #else
 constexpr REGSAM kOwnView = kView32;
 #endif
+// A 32-bit system has one view, which either flag opens.
+bool HasTwoRegistryViews();
 bool KeyExists(const char* subkey, REGSAM view);
 // REG_SZ only; false when missing or of another type.
 bool ReadString(const char* subkey, const char* name, REGSAM view, std::string* text);

@@ -36,4 +36,12 @@ if [ -e "$prefix" ]; then
 fi
 "$scripts/wine-prefix-init" "$prefix" "$arch"
 wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Calibri /t REG_SZ /d Carlito /f >/dev/null
+# The tests begin in a session of their own, as Windows restarts after its
+# own setup: in the session that made the prefix, the service the setup
+# registers does not start ("sc start" leaves it stopped with 1077), and
+# comes up later without starting Vettor.
+if ! timeout 60 wineserver -w; then
+    wineserver -k || true
+    wineserver -w || true
+fi
 touch "$marker"

@@ -1,6 +1,11 @@
 #include "proxy_list_loader.h"
 
+#include <cstdio>
+#include <exception>
+#include <memory>
+
 #include "shared/list_lines.h"
+#include "staged_list.h"
 
 namespace {
 
@@ -70,21 +75,122 @@ CProbedFold ProbeListBoxFold() {
     return probed;
 }
 
-void AddItem(HWND list, const std::string& text) {
-    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+void AddItem(HWND list, const char* text) {
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
 }
 
-// Whether the additions are plain texts, each strictly after the one before
-// in the list box's own order: then each would land at the end anyway.
-bool InListBoxOrder(const std::vector<std::string>& staging,
-                    const std::vector<std::size_t>& additions) {
+struct CFileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The lines of one file go into the compact staging as the reader hands them
+// over, a piece at a time, so a file's lines never all exist as strings.
+void StageListFile(const std::string& path, CStagedList& staged) {
+    const std::unique_ptr<std::FILE, CFileCloser> file(std::fopen(path.c_str(), "rb"));
+    if (!file) {
+        return;
+    }
+    std::vector<std::string> lines;
+    auto takeLines = [&] {
+        for (const std::string& line : lines) {
+            staged.Add(line);
+        }
+        lines.clear();
+    };
+    std::FILE* stream = file.get();
+    // The reader takes a throw from its source as a read error and goes on;
+    // running out of memory here must end the staging instead.
+    std::exception_ptr failure;
+    ReadListEntries(
+        [&](char* buffer, std::size_t capacity) -> std::ptrdiff_t {
+            try {
+                takeLines();
+            } catch (...) {
+                failure = std::current_exception();
+                return -1;
+            }
+            const std::size_t count = std::fread(buffer, 1, capacity, stream);
+            if (count == 0) {
+                return std::ferror(stream) ? -1 : 0;
+            }
+            return static_cast<std::ptrdiff_t>(count);
+        },
+        lines);
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    takeLines();
+}
+
+// How often the reservation is asked for again during a fill.
+constexpr std::size_t kReserveEvery = 100000;
+
+// Puts the additions into an empty list box with redraw off and the storage
+// for the rest reserved as it goes.
+void FillAdditions(HWND list, const CStagedList& staged,
+                   const std::vector<std::uint32_t>& additions, bool atTheEnd) {
+    WPARAM textBytes = 0;
+    for (std::uint32_t i : additions) {
+        // The list box keeps its items as UTF-16, one unit per ANSI byte here.
+        textBytes += (staged.Text(i).size() + 1) * sizeof(WCHAR);
+    }
+    // Each insertion would otherwise repaint the list and its scroll bar.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     for (std::size_t k = 0; k < additions.size(); ++k) {
-        const std::string_view text = ListBoxText(staging[additions[k]]);
-        if (!IsPlainListText(text) ||
-            (k > 0 && !PlainListTextLess(ListBoxText(staging[additions[k - 1]]), text))) {
-            return false;
+        const std::uint32_t i = additions[k];
+        // Wine's list box grows its item array 16 items at a time, each step
+        // a HeapReAlloc that moves the whole array once it is big: 2.5
+        // million items took two minutes. LB_INITSTORAGE sent to the empty
+        // list box changes nothing there; sent once it holds an item, it
+        // holds. It is asked again now and then in case it was let go.
+        if (k == 1 || (k > 1 && k % kReserveEvery == 0)) {
+            SendMessageA(list, LB_INITSTORAGE, additions.size() - k,
+                         static_cast<LPARAM>(textBytes));
+        }
+        // LB_ADDSTRING would search the sorted list for the place, comparing
+        // through the locale, only to find the end: most of a big list's
+        // load. LB_INSERTSTRING puts the item there without the search.
+        if (atTheEnd) {
+            SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(staged.CString(i)));
+        } else {
+            AddItem(list, staged.CString(i));
+        }
+        textBytes -= (staged.Text(i).size() + 1) * sizeof(WCHAR);
+    }
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+}
+
+// The per-entry loop over staged texts: dropping the repeats changed nothing
+// the loop would add.
+void FillOneByOne(HWND list, const CStagedList& staged) {
+    for (std::size_t i = 0; i < staged.Size(); ++i) {
+        if (SendMessageA(list, LB_SELECTSTRING, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(staged.CString(i))) == LB_ERR) {
+            AddItem(list, staged.CString(i));
         }
     }
+}
+
+// Fills the list box from the staging; false, with nothing added, when the
+// selection runs out of memory.
+bool FillStaged(HWND list, const CStagedList& staged) {
+    // The model starts from an empty list; items already there could also
+    // tie with the additions in the list box's order.
+    if (SendMessageA(list, LB_GETCOUNT, 0, 0) != 0) {
+        FillOneByOne(list, staged);
+        return true;
+    }
+    std::vector<std::uint32_t> additions;
+    bool atTheEnd = false;
+    try {
+        additions = SelectStagedAdditions(staged);
+        atTheEnd = OrderStagedAdditions(staged, additions);
+    } catch (...) {
+        return false;
+    }
+    FillAdditions(list, staged, additions, atTheEnd);
     return true;
 }
 
@@ -133,50 +239,28 @@ bool GetListBoxFold(CListBoxFold& fold) {
 
 void FillProxyListBox(HWND list, const std::vector<std::string>& staging) {
     CListBoxFold fold{};
-    // The model starts from an empty list; items already there could also
-    // tie with the additions in the list box's order.
-    if (SendMessageA(list, LB_GETCOUNT, 0, 0) != 0 || !GetListBoxFold(fold)) {
-        FillProxyListBoxPlain(list, staging);
-        return;
-    }
-    std::vector<std::size_t> additions;
-    WPARAM textBytes = 0;
-    bool atTheEnd = false;
-    try {
-        additions = OrderListBoxAdditions(staging, SelectListBoxAdditions(staging, fold), fold);
-        for (std::size_t i : additions) {
-            // The list box keeps its items as UTF-16, one unit per ANSI byte here.
-            textBytes += (ListBoxText(staging[i]).size() + 1) * sizeof(WCHAR);
-        }
-        atTheEnd = InListBoxOrder(staging, additions);
-    } catch (...) {
-        FillProxyListBoxPlain(list, staging);
-        return;
-    }
-
-    // Each insertion would otherwise repaint the list and its scroll bar.
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LB_INITSTORAGE, additions.size(), static_cast<LPARAM>(textBytes));
-    for (std::size_t i : additions) {
-        // LB_ADDSTRING would search the sorted list for the place, comparing
-        // through the locale, only to find the end: most of a big list's
-        // load. LB_INSERTSTRING puts the item there without the search.
-        if (atTheEnd) {
-            SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                         reinterpret_cast<LPARAM>(staging[i].c_str()));
-        } else {
-            AddItem(list, staging[i]);
+    if (GetListBoxFold(fold)) {
+        try {
+            CStagedList staged(fold);
+            for (const std::string& entry : staging) {
+                staged.Add(entry);
+            }
+            staged.ForgetDuplicates();
+            if (FillStaged(list, staged)) {
+                return;
+            }
+        } catch (...) {
+            // Out of memory while staging: nothing was added yet.
         }
     }
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    RedrawWindow(list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+    FillProxyListBoxPlain(list, staging);
 }
 
 void FillProxyListBoxPlain(HWND list, const std::vector<std::string>& staging) {
     for (const std::string& entry : staging) {
         if (SendMessageA(list, LB_SELECTSTRING, static_cast<WPARAM>(-1),
                          reinterpret_cast<LPARAM>(entry.c_str())) == LB_ERR) {
-            AddItem(list, entry);
+            AddItem(list, entry.c_str());
         }
     }
 }
@@ -194,6 +278,40 @@ int LoadProxyLists(HWND list, std::vector<std::string>& staging, HWND startStop)
         // No directory: both files read as missing.
     }
     return LoadProxyLists(list, staging, startStop, directory);
+}
+
+int LoadProxyLists(HWND list, HWND startStop, const std::string& directory) {
+    CListBoxFold fold{};
+    if (!GetListBoxFold(fold)) {
+        std::vector<std::string> staging;
+        return Load(list, staging, startStop, directory, FillProxyListBoxPlain);
+    }
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    CStagedList staged(fold);
+    try {
+        if (!directory.empty()) {
+            StageListFile(directory + "\\" + kUserProxyFileName, staged);
+            StageListFile(directory + "\\" + kProxyListFileName, staged);
+        }
+    } catch (...) {
+        // Out of memory while staging: the list shows what was staged so far.
+    }
+    staged.ForgetDuplicates();
+    if (!FillStaged(list, staged)) {
+        // No memory for the selection: the loop needs none.
+        FillOneByOne(list, staged);
+    }
+    return FinishLoad(list, startStop);
+}
+
+int LoadProxyLists(HWND list, HWND startStop) {
+    std::string directory;
+    try {
+        directory = GetSystemDirectoryPath();
+    } catch (...) {
+        // No directory: both files read as missing.
+    }
+    return LoadProxyLists(list, startStop, directory);
 }
 
 int LoadProxyListsPlain(HWND list, std::vector<std::string>& staging, HWND startStop,

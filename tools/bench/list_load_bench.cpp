@@ -3,10 +3,19 @@
 //
 //   list_load_bench [--plain-shown] [COUNT...]     (counts default to 10000 50000)
 //   list_load_bench --hostile [MEGABYTES]           (default 50)
+//   list_load_bench --phases [MEGABYTES]            (default 50)
+//
+// "fast shown" is the compactly staged load into a shown list box, "vec
+// hidden" the load that keeps every line in a staging vector, into a hidden
+// one.
 //
 // The lists look like downloaded ones: "a.b.c.d:port" lines with CRLF, some
 // exact repeats and some entries that differ only by a port that is the
 // beginning of another ("...:80" beside "...:8080").
+//
+// --phases times the steps of the load of a proxy list one by one, and the
+// list box's insertions in slices of 100,000 with and without
+// LB_INITSTORAGE, beside the process heap's growth by the list box's steps.
 //
 // --hostile feeds files no list should be, of about MEGABYTES each, to both
 // programs' list loading: the main window's load into a shown list box, and
@@ -30,6 +39,7 @@
 
 #include "checker_files.h"
 #include "proxy_list_loader.h"
+#include "staged_list.h"
 
 namespace {
 
@@ -94,6 +104,11 @@ double Seconds() {
 }
 
 using LoadFunction = int (*)(HWND, std::vector<std::string>&, HWND, const std::string&);
+
+// The main window's load, staged compactly.
+int LoadCompact(HWND list, std::vector<std::string>&, HWND button, const std::string& folder) {
+    return LoadProxyLists(list, button, folder);
+}
 
 double TimeLoad(LoadFunction load, HWND list, HWND button, const std::string& folder) {
     std::vector<std::string> staging;
@@ -218,11 +233,15 @@ int MeasureOneLoad(const std::string& which, const std::string& folder,
     const std::size_t start = WorkingSet();
     double seconds = 0;
     std::size_t count = 0;
-    if (which == "gui") {
+    if (which == "gui" || which == "staging") {
         const CListHostWindow shown(true);
         std::vector<std::string> staging;
         const double begin = Seconds();
-        LoadProxyLists(shown.List(), staging, shown.Button(), folder);
+        if (which == "gui") {
+            LoadProxyLists(shown.List(), shown.Button(), folder);
+        } else {
+            LoadProxyLists(shown.List(), staging, shown.Button(), folder);
+        }
         UpdateWindow(shown.List());
         seconds = Seconds() - begin;
         count = static_cast<std::size_t>(SendMessageA(shown.List(), LB_GETCOUNT, 0, 0));
@@ -280,12 +299,14 @@ LoadFigures RunMeasure(const char* which, const std::string& folder) {
 }
 
 int RunHostile(std::size_t megabytes, const std::string& folder) {
-    std::printf("hostile list files as \"%s\": the main window's load (shown list box) and the "
-                "checker's entries;\npeak working set above the process's start, and as a "
-                "multiple of the file's size\n",
+    std::printf("hostile list files as \"%s\": the main window's load (shown list box), the "
+                "same load keeping every line\nin a staging vector, and the checker's entries; "
+                "peak working set above the process's start,\nand as a multiple of the file's "
+                "size\n",
                 kProxyListFileName);
-    std::printf("%-20s %7s | %8s %8s %8s %6s | %8s %8s %8s %6s\n", "file", "MB", "gui s", "items",
-                "peak MB", "x file", "vettor s", "entries", "peak MB", "x file");
+    std::printf("%-20s %6s | %7s %8s %7s %5s | %7s %7s %5s | %7s %8s %7s %5s\n", "file", "MB",
+                "gui s", "items", "peak MB", "x", "vec s", "peak MB", "x", "vettor s", "entries",
+                "peak MB", "x");
     std::fflush(stdout);
     // Only the one list file is fed; a user's list left by an earlier run goes.
     DeleteFileA((folder + "\\" + kUserProxyFileName).c_str());
@@ -306,17 +327,160 @@ int RunHostile(std::size_t megabytes, const std::string& folder) {
         }
         const double fileMb = static_cast<double>(size) / 1048576.0;
         const LoadFigures gui = RunMeasure("gui", folder);
+        const LoadFigures staging = RunMeasure("staging", folder);
         const LoadFigures checker = RunMeasure("checker", folder);
-        allRan = allRan && gui.ok && checker.ok;
-        std::printf("%-20s %7.1f | %8.3f %8zu %8.1f %6.1f | %8.3f %8zu %8.1f %6.1f%s\n",
+        const bool ok = gui.ok && staging.ok && checker.ok && staging.count == gui.count;
+        allRan = allRan && ok;
+        std::printf("%-20s %6.1f | %7.2f %8zu %7.1f %5.1f | %7.2f %7.1f %5.1f | %7.2f %8zu %7.1f "
+                    "%5.1f%s\n",
                     hostile.name, fileMb, gui.seconds, gui.count, gui.peakMb, gui.peakMb / fileMb,
-                    checker.seconds, checker.count, checker.peakMb, checker.peakMb / fileMb,
-                    gui.ok && checker.ok ? "" : "  (a load failed)");
+                    staging.seconds, staging.peakMb, staging.peakMb / fileMb, checker.seconds,
+                    checker.count, checker.peakMb, checker.peakMb / fileMb,
+                    ok ? "" : "  (a load failed or the two loads differ)");
         std::fflush(stdout);
         DeleteFileA(path.c_str());
     }
     DeleteFileA((folder + "\\result.txt").c_str());
     return allRan ? 0 : 2;
+}
+
+// ---- Where a big load's time goes ---------------------------------------
+
+// The fast load's steps one by one on a proxy list of about `megabytes`, with
+// the list box's insertions timed in slices of 100,000, to tell our own work
+// from the list box's.
+int RunPhases(std::size_t megabytes, const std::string& folder) {
+    const std::string path = folder + "\\" + kProxyListFileName;
+    if (!WriteBytes(path, MakeProxyList(megabytes * 1048576))) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        return 1;
+    }
+    CListBoxFold fold{};
+    if (!GetListBoxFold(fold)) {
+        std::fprintf(stderr, "no list box fold\n");
+        return 1;
+    }
+    const std::size_t startSet = WorkingSet();
+    auto report = [&](const char* what, double seconds) {
+        std::printf("%-34s %8.3f s  working set %7.1f MB\n", what, seconds,
+                    static_cast<double>(WorkingSet() - startSet) / 1048576.0);
+        std::fflush(stdout);
+    };
+    double begin = Seconds();
+    std::vector<std::string> staging;
+    ReadListFile(path, staging);
+    report("read into strings", Seconds() - begin);
+    {
+        begin = Seconds();
+        std::vector<std::size_t> additions = SelectListBoxAdditions(staging, fold);
+        report("select, set of strings", Seconds() - begin);
+        begin = Seconds();
+        additions = OrderListBoxAdditions(staging, std::move(additions), fold);
+        report("order, keyed strings", Seconds() - begin);
+    }
+    begin = Seconds();
+    CStagedList staged(fold);
+    for (const std::string& line : staging) {
+        staged.Add(line);
+    }
+    staged.ForgetDuplicates();
+    const std::size_t lines = staging.size();
+    std::vector<std::string>().swap(staging);
+    report("compact staging", Seconds() - begin);
+    begin = Seconds();
+    std::vector<std::uint32_t> additions = SelectStagedAdditions(staged);
+    report("select, sorted keys", Seconds() - begin);
+    begin = Seconds();
+    const bool atTheEnd = OrderStagedAdditions(staged, additions);
+    report("order, indices", Seconds() - begin);
+    std::printf("%zu lines, %zu staged, %zu to add, %s\n", lines, staged.Size(), additions.size(),
+                atTheEnd ? "in the list box's order" : "in staged order");
+
+    const CListHostWindow window(true);
+    const HWND list = window.List();
+    if (additions.empty() || list == nullptr) {
+        std::fprintf(stderr, "nothing to add\n");
+        return 1;
+    }
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    // What the list box reserves: LB_INITSTORAGE answers with its item array's size.
+    const LRESULT reserved = SendMessageA(list, LB_INITSTORAGE, additions.size(),
+                                          static_cast<LPARAM>(staged.TextBytes() * 2));
+    SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(staged.CString(additions.front())));
+    const LRESULT afterOne = SendMessageA(list, LB_INITSTORAGE, 0, 0);
+    std::printf("item array after LB_INITSTORAGE %ld, after one insertion %ld\n",
+                static_cast<long>(reserved), static_cast<long>(afterOne));
+    // The reservation sent to the empty list box, for the first items only.
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    SendMessageA(list, LB_INITSTORAGE, additions.size(),
+                 static_cast<LPARAM>(staged.TextBytes() * 2));
+    const std::size_t firstItems = std::min<std::size_t>(additions.size(), 500000);
+    std::printf("seconds per 100,000 LB_INSERTSTRING, reserved while empty:");
+    double slice = Seconds();
+    for (std::size_t k = 0; k < firstItems; ++k) {
+        SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(staged.CString(additions[k])));
+        if ((k + 1) % 100000 == 0) {
+            std::printf(" %.2f", Seconds() - slice);
+            std::fflush(stdout);
+            slice = Seconds();
+        }
+    }
+    std::printf("\n");
+    // The reservation sent after the first item, as the load does.
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    std::printf("seconds per 100,000 LB_INSERTSTRING, reserved after the first:");
+    const double fillBegin = Seconds();
+    slice = Seconds();
+    for (std::size_t k = 0; k < additions.size(); ++k) {
+        SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(staged.CString(additions[k])));
+        if (k == 0) {
+            SendMessageA(list, LB_INITSTORAGE, additions.size() - 1,
+                         static_cast<LPARAM>(staged.TextBytes() * 2));
+        }
+        if ((k + 1) % 100000 == 0) {
+            std::printf(" %.2f", Seconds() - slice);
+            std::fflush(stdout);
+            slice = Seconds();
+        }
+    }
+    std::printf("\n");
+    report("all insertions", Seconds() - fillBegin);
+    begin = Seconds();
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
+    UpdateWindow(list);
+    report("redraw", Seconds() - begin);
+    begin = Seconds();
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    report("LB_RESETCONTENT", Seconds() - begin);
+
+    // The growth the list box's item array goes through: 16 items of 24 bytes
+    // a step, by HeapReAlloc on the process heap.
+    std::printf("seconds per 100,000 items of HeapReAlloc growth by 384 bytes:");
+    const HANDLE heap = GetProcessHeap();
+    void* block = HeapAlloc(heap, 0, 384);
+    begin = Seconds();
+    slice = Seconds();
+    for (std::size_t k = 1; k <= additions.size() / 16 && block != nullptr; ++k) {
+        void* grown = HeapReAlloc(heap, 0, block, (k + 1) * 384);
+        if (grown == nullptr) {
+            break;
+        }
+        block = grown;
+        if (k % 6250 == 0) {
+            std::printf(" %.2f", Seconds() - slice);
+            std::fflush(stdout);
+            slice = Seconds();
+        }
+    }
+    std::printf("\n");
+    report("all growth", Seconds() - begin);
+    HeapFree(heap, 0, block);
+    DeleteFileA(path.c_str());
+    return 0;
 }
 
 } // namespace
@@ -330,12 +494,15 @@ int main(int argc, char** argv) {
     // runs on the hidden window unless asked.
     bool plainShown = false;
     bool hostile = false;
+    bool phases = false;
     std::vector<std::size_t> counts;
     for (int i = 1; i < argc; ++i) {
         if (std::string(argv[i]) == "--plain-shown") {
             plainShown = true;
         } else if (std::string(argv[i]) == "--hostile") {
             hostile = true;
+        } else if (std::string(argv[i]) == "--phases") {
+            phases = true;
         } else if (const unsigned long count = std::strtoul(argv[i], nullptr, 10); count > 0) {
             counts.push_back(count);
         }
@@ -349,8 +516,9 @@ int main(int argc, char** argv) {
     const std::string folder =
         std::string(temp) + "sulvantix-list-bench-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(folder.c_str(), nullptr);
-    if (hostile) {
-        const int result = RunHostile(counts.empty() ? 50 : counts.front(), folder);
+    if (hostile || phases) {
+        const std::size_t megabytes = counts.empty() ? 50 : counts.front();
+        const int result = hostile ? RunHostile(megabytes, folder) : RunPhases(megabytes, folder);
         RemoveDirectoryA(folder.c_str());
         return result;
     }
@@ -368,7 +536,7 @@ int main(int argc, char** argv) {
 
     std::printf("load of \"%s\" and \"%s\" into a sorted list box, seconds\n", kUserProxyFileName,
                 kProxyListFileName);
-    std::printf("%8s %8s %11s %12s %13s %6s\n", "entries", "listed", "fast shown", "fast hidden",
+    std::printf("%8s %8s %11s %12s %13s %6s\n", "entries", "listed", "fast shown", "vec hidden",
                 plainShown ? "plain shown" : "plain hidden", "same");
     std::fflush(stdout);
     bool allSame = true;
@@ -380,7 +548,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write the list files\n");
             return 1;
         }
-        const double fastShown = TimeLoad(LoadProxyLists, shown.List(), shown.Button(), folder);
+        const double fastShown = TimeLoad(LoadCompact, shown.List(), shown.Button(), folder);
         const std::vector<std::string> fastItems = Items(shown.List());
         const double fastHidden = TimeLoad(LoadProxyLists, hidden.List(), hidden.Button(), folder);
         bool same = Items(hidden.List()) == fastItems;

@@ -138,6 +138,9 @@ Section "Uninstall"
   ; The programs must not hold their files while they go.
   nsExec::Exec '"$SYSDIR\taskkill.exe" /F /IM Vettor.exe'
   nsExec::Exec '"$SYSDIR\taskkill.exe" /F /IM Sulvantix.exe'
+  ; A Sulvantix ended during a session leaves the user's own proxy settings in
+  ; its record; the recovery program, about to go, puts them back now.
+  ExecWait '"$INSTDIR\SulvantixRecover.exe"'
 
   Delete "$INSTDIR\Sulvantix.exe"
   Delete "$INSTDIR\Vettor.exe"

@@ -21,6 +21,7 @@
 #include "framework/handle.h"
 #include "gui_standin_window.h"
 #include "help_viewer.h"
+#include "machine_proxy.h"
 #include "service_test_support.h"
 #include "setup_machine.h"
 #include "standins_env.h"
@@ -344,11 +345,21 @@ TEST_F(SetupE2e, SilentSetupInstallsAWorkingSulvantixAndSilentUninstallTakesItAw
         << "hh.exe runs as " << viewerCommand;
     EXPECT_NE(search.m_hFound, nullptr) << "hh.exe shows no window titled Sulvantix Help";
 
-    ASSERT_TRUE(::PostMessageA(main, WM_CLOSE, 0, 0));
-    EXPECT_EQ(m_app.WaitForExit(15000), 0u) << "Sulvantix does not close cleanly";
+    // A session is on when the uninstaller ends the program: the machine
+    // must not be left on a public proxy with the recovery program gone.
+    const std::string usersProxy = sx_e2e::MachineProxyLabel();
+    ASSERT_TRUE(sx_e2e::Click(main, sx_e2e::kIdStartStop));
+    HWND saved = m_app.WaitForMessageBox(kStartTimeoutMs);
+    ASSERT_NE(saved, nullptr) << "Start shows no box";
+    EXPECT_EQ(sx_e2e::MessageText(saved), " Current Network settings saved");
+    ASSERT_TRUE(sx_e2e::ConfirmMessageBox(saved));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return sx_e2e::MachineProxyLabel() != usersProxy; }, 10000))
+        << "the session applied no proxy";
 
-    // Away again, the user's own proxies kept as they were.
+    // Away again, the user's own proxies and settings kept as they were.
     ASSERT_TRUE(UninstallAndRestart(""));
+    EXPECT_FALSE(m_app.IsRunning());
+    EXPECT_EQ(sx_e2e::MachineProxyLabel(), usersProxy) << "the session's proxy stayed on";
     EXPECT_TRUE(IsEnded(serviceProcess)) << "the service still runs";
     EXPECT_TRUE(IsEnded(vettor)) << "the installed Vettor still runs";
     EXPECT_EQ(Leftovers(m_start), Lines{});

@@ -138,12 +138,14 @@ void FillAdditions(HWND list, const CStagedList& staged,
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
     for (std::size_t k = 0; k < additions.size(); ++k) {
         const std::uint32_t i = additions[k];
-        // Wine's list box grows its item array 16 items at a time, each step
-        // a HeapReAlloc that moves the whole array once it is big: 2.5
-        // million items took two minutes. LB_INITSTORAGE sent to the empty
-        // list box changes nothing there; sent once it holds an item, it
-        // holds. It is asked again now and then in case it was let go.
-        if (k == 1 || (k > 1 && k % kReserveEvery == 0)) {
+        // Wine's list box grows its item array 16 items at a time by
+        // HeapReAlloc, which moves a big array whole every few thousand
+        // items: 2.5 million items took two minutes. Its next insertion
+        // shrinks any reservation back to the items held, but the heap keeps
+        // a big block's room when shrinking it, and then grows it in place.
+        // A block of under 100,000 items may be moved when shrunk, so the
+        // reservation is asked for from there on, now and then.
+        if (k > 0 && k % kReserveEvery == 0) {
             SendMessageA(list, LB_INITSTORAGE, additions.size() - k,
                          static_cast<LPARAM>(textBytes));
         }

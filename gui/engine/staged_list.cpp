@@ -1,6 +1,8 @@
 #include "staged_list.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -13,11 +15,24 @@ unsigned char Byte(char c) {
 
 constexpr std::uint32_t kNoIndex = std::numeric_limits<std::uint32_t>::max();
 
-// A key of the search: a staged text, or its "[" or "[-" tail.
+// A key of the search: a staged text, or its "[" or "[-" tail, with its
+// first eight folded bytes as one number (zeros after its end, and no byte
+// folds to zero) so that most comparisons of a sort touch no text.
 struct CKey {
+    std::uint64_t m_nHead;
     std::uint32_t m_nEntry;
     std::uint32_t m_nSkip;
 };
+
+constexpr std::size_t kHeadBytes = sizeof(std::uint64_t);
+
+std::uint64_t Head(std::string_view text, const unsigned char* rank) {
+    std::uint64_t head = 0;
+    for (std::size_t i = 0; i < kHeadBytes; ++i) {
+        head = (head << 8) | (i < text.size() ? rank[Byte(text[i])] : 0u);
+    }
+    return head;
+}
 
 // Compares folded texts byte by byte, as the list box's search does; a text
 // sorts before its own extensions, so all keys that begin with a text follow
@@ -165,62 +180,82 @@ std::vector<std::uint32_t> SelectStagedAdditions(const CStagedList& staged) {
     for (std::uint32_t i = 0; i < staged.Size(); ++i) {
         const std::string_view text = staged.Text(i);
         // An empty key begins with no non-empty text, so it can never be found.
-        if (!text.empty()) {
-            keys.push_back({i, 0});
-        }
-        if (text.size() > 1 && text[0] == '[') {
-            keys.push_back({i, 1});
-            if (text.size() > 2 && text[1] == '-') {
-                keys.push_back({i, 2});
+        for (std::uint32_t skip = 0; skip <= 2; ++skip) {
+            if (text.size() > skip &&
+                (skip == 0 || (text[0] == '[' && (skip == 1 || text[1] == '-')))) {
+                keys.push_back({Head(text.substr(skip), fold.data()), i, skip});
             }
         }
     }
+    auto compare = [&](const CKey& a, const CKey& b) {
+        if (a.m_nHead != b.m_nHead) {
+            return a.m_nHead < b.m_nHead ? -1 : 1;
+        }
+        const std::string_view x = keyText(a);
+        const std::string_view y = keyText(b);
+        // Equal heads of a text shorter than the head mean equal texts.
+        return x.size() < kHeadBytes || y.size() < kHeadBytes
+                   ? 0
+                   : FoldedCompare(x.substr(kHeadBytes), y.substr(kHeadBytes), fold);
+    };
     std::sort(keys.begin(), keys.end(), [&](const CKey& a, const CKey& b) {
-        const int order = FoldedCompare(keyText(a), keyText(b), fold);
+        const int order = compare(a, b);
         return order != 0
                    ? order < 0
                    : (a.m_nEntry != b.m_nEntry ? a.m_nEntry < b.m_nEntry : a.m_nSkip < b.m_nSkip);
     });
-    auto lowerBound = [&](std::string_view text) {
-        return static_cast<std::size_t>(std::lower_bound(keys.begin(), keys.end(), text,
-                                                         [&](const CKey& key, std::string_view t) {
-                                                             return FoldedCompare(keyText(key), t,
-                                                                                  fold) < 0;
-                                                         }) -
-                                        keys.begin());
-    };
+
+    // Where each key's run of keys that begin with it ends, in one pass: the
+    // keys on the stack each begin the next, and one that does not begin the
+    // key at hand has seen its run end.
+    std::vector<std::uint32_t> ends(keys.size(), static_cast<std::uint32_t>(keys.size()));
+    {
+        std::vector<std::uint32_t> open;
+        for (std::uint32_t q = 0; q < keys.size(); ++q) {
+            while (!open.empty() &&
+                   !FoldedPrefix(keyText(keys[open.back()]), keyText(keys[q]), fold)) {
+                ends[open.back()] = q;
+                open.pop_back();
+            }
+            open.push_back(q);
+        }
+    }
+    // Where each staged text's own key and its tails went.
+    std::vector<std::uint32_t> ownKey(staged.Size(), kNoIndex);
+    std::vector<std::uint32_t> tails;
+    for (std::uint32_t p = 0; p < keys.size(); ++p) {
+        if (keys[p].m_nSkip == 0) {
+            ownKey[keys[p].m_nEntry] = p;
+        } else {
+            tails.push_back(p);
+        }
+    }
+    std::sort(tails.begin(), tails.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return keys[a].m_nEntry < keys[b].m_nEntry;
+    });
 
     CCountTree added(keys.size());
     std::vector<std::uint32_t> additions;
+    std::size_t nextTail = 0;
     for (std::uint32_t i = 0; i < staged.Size(); ++i) {
-        const std::string_view text = staged.Text(i);
-        if (!text.empty()) {
-            const std::size_t from = lowerBound(text);
-            // The keys that begin with `text` run from its lower bound on.
-            const std::size_t to =
-                std::partition_point(
-                    keys.begin() + static_cast<std::ptrdiff_t>(from), keys.end(),
-                    [&](const CKey& key) { return FoldedPrefix(text, keyText(key), fold); }) -
-                keys.begin();
-            if (added.Before(to) != added.Before(from)) {
+        const std::uint32_t own = ownKey[i];
+        if (own != kNoIndex) {
+            // The keys that begin with this text run from the first key equal
+            // to it (ties are the few tails of the same text) to its run's end.
+            std::uint32_t from = own;
+            while (from > 0 && compare(keys[from - 1], keys[own]) == 0) {
+                --from;
+            }
+            if (added.Before(ends[own]) != added.Before(from)) {
                 continue;
             }
-            // This entry's own keys: each at its text's lower bound or just
-            // after it, among the few keys of the same folded text.
-            for (std::uint32_t skip = 0; skip <= 2; ++skip) {
-                if (skip > 0 &&
-                    !(text.size() > skip && text[0] == '[' && (skip == 1 || text[1] == '-'))) {
-                    break;
-                }
-                const std::string_view own = text.substr(skip);
-                for (std::size_t k = skip == 0 ? from : lowerBound(own);
-                     k < keys.size() && FoldedCompare(keyText(keys[k]), own, fold) == 0; ++k) {
-                    if (keys[k].m_nEntry == i && keys[k].m_nSkip == skip) {
-                        added.Add(k);
-                        break;
-                    }
-                }
-            }
+            added.Add(own);
+        }
+        while (nextTail < tails.size() && keys[tails[nextTail]].m_nEntry < i) {
+            ++nextTail;
+        }
+        for (; nextTail < tails.size() && keys[tails[nextTail]].m_nEntry == i; ++nextTail) {
+            added.Add(tails[nextTail]);
         }
         additions.push_back(i);
     }
@@ -236,9 +271,35 @@ bool OrderStagedAdditions(const CStagedList& staged, std::vector<std::uint32_t>&
             return false;
         }
     }
+    // Each plain character's place in the list box's order, from 1, so the
+    // first eight characters of a text make one number to sort on.
+    std::array<unsigned char, 256> rank{};
+    for (int c = 1; c < 256; ++c) {
+        const char x = static_cast<char>(c);
+        if (!IsPlainListText(std::string_view(&x, 1))) {
+            continue;
+        }
+        rank[c] = 1;
+        for (int d = 1; d < 256; ++d) {
+            const char y = static_cast<char>(d);
+            if (IsPlainListText(std::string_view(&y, 1)) &&
+                PlainListTextLess(std::string_view(&y, 1), std::string_view(&x, 1))) {
+                ++rank[c];
+            }
+        }
+    }
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed;
+    keyed.reserve(additions.size());
+    for (std::uint32_t i : additions) {
+        keyed.emplace_back(Head(staged.Text(i), rank.data()), i);
+    }
     // Case variants were never staged twice, so no two plain texts tie.
-    std::sort(additions.begin(), additions.end(), [&](std::uint32_t a, std::uint32_t b) {
-        return PlainListTextLess(staged.Text(a), staged.Text(b));
+    std::sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first < b.first
+                                  : PlainListTextLess(staged.Text(a.second), staged.Text(b.second));
     });
+    for (std::size_t k = 0; k < keyed.size(); ++k) {
+        additions[k] = keyed[k].second;
+    }
     return true;
 }

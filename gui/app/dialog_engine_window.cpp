@@ -118,7 +118,10 @@ void CDialogEngineWindow::ListAddString(const std::string& text) {
 
 int CDialogEngineWindow::LoadProxyListBox(const std::string& directory,
                                           std::vector<std::string>& staging) {
-    return ::LoadProxyLists(Item(IDC_PROXY_LIST), staging, Item(IDC_START_STOP), directory);
+    // The compact load keeps a huge list's memory to a few times its file; a
+    // string per staged line would cost ten times or more.
+    staging.clear();
+    return ::LoadProxyLists(Item(IDC_PROXY_LIST), Item(IDC_START_STOP), directory);
 }
 
 std::string CDialogEngineWindow::TimerSelectionText() {

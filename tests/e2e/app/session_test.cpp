@@ -116,6 +116,9 @@ TEST_F(SulvantixSession, RotatesEveryTwentySecondsAndEveryEndGivesTheUsersSettin
     ASSERT_GE(selected, 0);
     const std::string resumed = ListItems(main)[static_cast<std::size_t>(selected)];
     ASSERT_TRUE(StartSession(main, resumed));
+    // The watcher reads every 100 ms: it must have seen the session's proxy
+    // before the close can take it away again.
+    ASSERT_TRUE(watcher.WaitForLabels(7, 3000));
     ASSERT_TRUE(::PostMessageA(main, WM_CLOSE, 0, 0));
     box = m_app.WaitForMessageBox(10000);
     ASSERT_NE(box, nullptr);

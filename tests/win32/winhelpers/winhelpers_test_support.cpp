@@ -85,8 +85,16 @@ DWORD RunChild(const std::string& program, const std::string& filter) {
     startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
     ::SetEnvironmentVariableA(kChildVariable, "1");
-    const BOOL started = ::CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr,
-                                          TRUE, 0, nullptr, nullptr, &startup, &process);
+    // Wine's process creation now and then fails for no reason of ours on a
+    // busy machine; a second try tells that apart from a real failure.
+    BOOL started = FALSE;
+    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
+        if (attempt > 0) {
+            ::Sleep(500);
+        }
+        started = ::CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, 0,
+                                   nullptr, nullptr, &startup, &process);
+    }
     ::SetEnvironmentVariableA(kChildVariable, nullptr);
     if (!started) {
         return 0xC0DE0001;

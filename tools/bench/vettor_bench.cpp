@@ -57,8 +57,8 @@ struct FarmLayout {
     std::map<std::string, PortRange> ranges;
     int closedFirst = 0;
 
-    bool Parse(const std::string& spec, std::string& error) {
-        std::istringstream items(spec);
+    bool Parse(const std::string& text, std::string& error) {
+        std::istringstream items(text);
         std::string item;
         while (items >> item) {
             std::vector<std::string> parts;

@@ -367,14 +367,14 @@ def icon_mark(size):
 
 
 def main_background(dpi_class):
-    spec = CLASSES[dpi_class]
-    W, H = spec["main"]
-    s = spec["scale"]
+    display_class = CLASSES[dpi_class]
+    W, H = display_class["main"]
+    s = display_class["scale"]
     r = effective_main(dpi_class)
     img = Image.new("RGB", (W, H), BODY)
     d = ImageDraw.Draw(img)
 
-    band = spec["band"]
+    band = display_class["band"]
     # Right-hand column: from halfway between the left column's buttons and
     # the list to the picture's right edge, or to the decoration at 98120.
     left_right = max(r[c][0] + r[c][2] for c in (131, 1003))
@@ -550,9 +550,9 @@ def network_motif(img, box, r, s):
 
 
 def box_background(dpi_class):
-    spec = CLASSES[dpi_class]
-    W, H = spec["box"]
-    s = spec["scale"]
+    display_class = CLASSES[dpi_class]
+    W, H = display_class["box"]
+    s = display_class["scale"]
     r = effective_box(dpi_class)
     img = Image.new("RGB", (W, H), BODY)
     d = ImageDraw.Draw(img)
@@ -901,8 +901,8 @@ def sunken(d, rect, face=(255, 255, 255)):
 
 
 def preview_main(dpi_class, made, states, outline):
-    spec = CLASSES[dpi_class]
-    W, H = spec["main"]
+    display_class = CLASSES[dpi_class]
+    W, H = display_class["main"]
     r = effective_main(dpi_class)
     client = (W + 3, H + 3)
     win = Image.new("RGB", client, (0, 0, 0))
@@ -963,7 +963,7 @@ def preview_main(dpi_class, made, states, outline):
         _, main, _ = load_layout(dpi_class)
         for cid, (x, y, w, h) in rects_of(main).items():
             d.rectangle([x, y, x + w - 1, y + h - 1], outline=(255, 0, 200))
-        for cid in IDS_MASKED_102 + (ID_VETTOR,) + (IDS_TITLE if spec["title_moves"] else ()):
+        for cid in IDS_MASKED_102 + (ID_VETTOR,) + (IDS_TITLE if display_class["title_moves"] else ()):
             x, y, w, h = r[cid]
             d.rectangle([x, y, x + w - 1, y + h - 1], outline=(0, 200, 80))
     # The window region: (0, 0)-(right - 2, bottom - 2), at 98120 (1, 1)-(right - 3, bottom - 3).
@@ -977,8 +977,8 @@ def preview_main(dpi_class, made, states, outline):
 
 
 def preview_box(dpi_class, made, text, state="normal"):
-    spec = CLASSES[dpi_class]
-    W, H = spec["box"]
+    display_class = CLASSES[dpi_class]
+    W, H = display_class["box"]
     r = effective_box(dpi_class)
     client = (W + 3, H + 3)
     win = Image.new("RGB", client, (0, 0, 0))

@@ -21,6 +21,11 @@ unsigned long RequestFlagsFor(UrlService service);
 constexpr unsigned long kStatusQuery = 0x20000013ul;
 // INTERNET_FLAG_RELOAD | INTERNET_FLAG_TRANSFER_BINARY for the error-page fetch.
 constexpr unsigned long kFetchUrlFlags = 0x80000002ul;
+// Every probe and fetch asks for its own connection, used once. Wine's
+// library pools a kept-alive connection by the server it reached and hands it
+// to a later request for the same server through another proxy (or none), so
+// a probe could be answered over the update server's direct connection.
+constexpr char kCloseConnectionHeader[] = "Connection: close\r\n";
 
 constexpr std::size_t kDrainReadSize = 1024;
 // The body is read into a 1024-byte buffer, one byte short of full.

@@ -226,7 +226,8 @@ void RunProbe(CProbeJob& job) {
     DWORD sendError = 0;
     {
         COpenCall call(job.gate);
-        sent = ::HttpSendRequestA(request, nullptr, 0, nullptr, 0);
+        sent = ::HttpSendRequestA(request, probe::kCloseConnectionHeader, static_cast<DWORD>(-1),
+                                  nullptr, 0);
         sendError = ::GetLastError();
         if (!call.Leave()) {
             return;

@@ -103,6 +103,11 @@ bool SaveProxyOptions(IInternetOptions& api, CSavedProxyOptions& saved) {
 }
 
 bool RestoreProxyOptions(IInternetOptions& api, const CSavedProxyOptions& saved) {
+    // A list whose query failed holds no settings: written back, it would
+    // turn every option of the user's off.
+    if (!saved.IsSaved()) {
+        return false;
+    }
     // The library reads the list and does not keep it; the cast only meets its signature.
     auto& list = const_cast<INTERNET_PER_CONN_OPTION_LISTA&>(saved.m_list);
     return api.SetOption(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list,

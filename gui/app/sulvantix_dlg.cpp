@@ -28,9 +28,10 @@ constexpr int kTitleButtonStep = 25;
 
 } // namespace
 
-CSulvantixDlg::CSulvantixDlg(CWnd* parent)
+CSulvantixDlg::CSulvantixDlg(CWnd* parent, CMainWindowSetup setup)
     : CBitmapDialog(IDD_SULVANTIX_DIALOG, parent),
-      m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+      m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_setup(std::move(setup)) {}
 
 CSulvantixDlg::~CSulvantixDlg() {
     // Workers are asked to stop and let go; none waits for this window.
@@ -69,9 +70,15 @@ BOOL CSulvantixDlg::OnInitDialog() {
     UpdateData(FALSE);
 
     m_link.Open(CSharedLink::Role::Gui);
-    m_pEngineWindow = std::make_shared<CSulvantixEngineWindow>(*this);
-    m_pEngine = CProxyEngine::Create(m_pEngineWindow, SystemInternetOptions(),
-                                     [this] { m_link.SignalUpdate(); });
+    if (m_setup.m_makeEngineWindow) {
+        m_pEngineWindow = m_setup.m_makeEngineWindow(*this);
+    } else {
+        m_pEngineWindow = std::make_shared<CSulvantixEngineWindow>(*this);
+    }
+    IInternetOptions& options =
+        m_setup.m_pInternetOptions ? *m_setup.m_pInternetOptions : SystemInternetOptions();
+    m_pEngine = CProxyEngine::Create(
+        m_pEngineWindow, options, [this] { m_link.SignalUpdate(); }, m_setup.m_settings);
     if (!m_pEngine) {
         EndDialog(IDCANCEL);
         return TRUE;
@@ -128,10 +135,8 @@ void CSulvantixDlg::LoadBackground() {
         if (layout.dpi != dpi) {
             continue;
         }
-        m_picture.SetWindow(GetSafeHwnd());
-        if (!m_picture.LoadFromResource(layout.picture, kPictureResourceType)) {
-            return;
-        }
+        // The title buttons take the class's places whether or not its
+        // picture loads.
         if (layout.helpX != 0) {
             int x = layout.helpX;
             for (CButton* button : {&m_btnHelp, &m_btnMinimise, &m_btnClose}) {
@@ -140,7 +145,10 @@ void CSulvantixDlg::LoadBackground() {
                 x += kTitleButtonStep;
             }
         }
-        m_picture.Render();
+        m_picture.SetWindow(GetSafeHwnd());
+        if (m_picture.LoadFromResource(layout.picture, kPictureResourceType)) {
+            m_picture.Render();
+        }
         return;
     }
 }
@@ -226,21 +234,16 @@ void CSulvantixDlg::OnCancel() {
         return; // Escape does not close the window
     }
     CBitmapDialog::OnCancel();
-    ::PostQuitMessage(0);
+    PostQuit(0);
 }
 
 bool CSulvantixDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
     case WM_CHECKER_DONE:
-        // Sent by the checker, which waits for the answer: answered at once,
-        // the reload follows from the queue.
+        // Sent by the checker, which waits for the answer: the list is
+        // reloaded first, so the answer means the window shows the new list.
         if (m_pEngine) {
-            std::weak_ptr<CProxyEngine> engine = m_pEngine;
-            m_pEngine->WindowThreadCalls().Post([engine] {
-                if (auto e = engine.lock()) {
-                    e->OnCheckerDone();
-                }
-            });
+            m_pEngine->OnCheckerDone();
         }
         result = 0;
         return true;
@@ -317,9 +320,17 @@ BOOL CSulvantixDlg::OnEraseBkgnd(HDC) {
 BOOL CSulvantixDlg::OnQueryEndSession() {
     const BOOL answer = CBitmapDialog::OnQueryEndSession();
     if (!answer) {
-        ::PostQuitMessage(18);
+        PostQuit(18);
     }
     return answer;
+}
+
+void CSulvantixDlg::PostQuit(int exitCode) {
+    if (m_pEngineWindow) {
+        m_pEngineWindow->PostQuit(exitCode);
+    } else {
+        ::PostQuitMessage(exitCode);
+    }
 }
 
 void CSulvantixDlg::SetStartStopSkin(bool stopLook) {

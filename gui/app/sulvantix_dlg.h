@@ -4,6 +4,7 @@
 // start-up, messages, timers and the close path.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,14 +20,25 @@
 #include "gui/engine/proxy_engine.h"
 #include "shared/shared_link.h"
 
-class CSulvantixEngineWindow;
+class CDialogEngineWindow;
+class CSulvantixDlg;
 
 // The system-menu item that opens the help file.
 constexpr UINT IDM_HELP_ITEM = 118;
 
+// What the window is built over. The program takes the defaults: its own
+// skinned message box and skins, the machine's Internet options and the
+// build's settings. Tests pass a recorder and scratch folders, and so go
+// through the same routing of commands, timers and messages as the program.
+struct CMainWindowSetup {
+    std::function<std::shared_ptr<CDialogEngineWindow>(CSulvantixDlg&)> m_makeEngineWindow;
+    IInternetOptions* m_pInternetOptions = nullptr;
+    CEngineSettings m_settings;
+};
+
 class CSulvantixDlg : public CBitmapDialog {
 public:
-    explicit CSulvantixDlg(CWnd* parent = nullptr);
+    explicit CSulvantixDlg(CWnd* parent = nullptr, CMainWindowSetup setup = CMainWindowSetup());
     ~CSulvantixDlg() override;
 
     BOOL OnInitDialog() override;
@@ -52,6 +64,8 @@ private:
     void LoadBackground();
     void SetWindowRegion();
     void SetTextsAndFonts();
+    // Through the engine's window side, which tests watch.
+    void PostQuit(int exitCode);
 
     CSharedLink m_link;
     CRgn m_rgnWindow;
@@ -80,6 +94,7 @@ private:
     CEdit m_edtProxyPort;
     CCJFlatComboBox m_cmbTimer;
 
-    std::shared_ptr<CSulvantixEngineWindow> m_pEngineWindow;
+    CMainWindowSetup m_setup;
+    std::shared_ptr<CDialogEngineWindow> m_pEngineWindow;
     std::shared_ptr<CProxyEngine> m_pEngine;
 };

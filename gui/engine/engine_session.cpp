@@ -76,9 +76,11 @@ void CProxyEngine::EndSessionOnWindowThread(const char* message) {
 
 void CProxyEngine::ChangeIP() {
     const CWorkerTicket* self = CWindowThreadCalls::CurrentTicket();
-    TraceText("In ChangeIP()");
-    g_nCurrentProxy = 0;
+    // An entry that cannot be applied sends the step round again from its
+    // start, the entry after it selected.
     for (;;) {
+        TraceText("In ChangeIP()");
+        g_nCurrentProxy = 0;
         PumpPendingMessages();
         if (StopRequested()) {
             TraceText(kReturnCause);

@@ -48,7 +48,13 @@ int CProxyEngine::UpdateProxyList(bool startup) {
     TraceText("Before GetFile");
     const std::string result = FetchUrl(url, fetched, true);
     TraceText("After GetFile");
-    if (::lstrcmpiA(result.c_str(), "NO") != 0) {
+    // Put in place on the window's thread, where every list file is touched. A
+    // download that cannot be put in place is a failed download.
+    bool placed = false;
+    if (::lstrcmpiA(result.c_str(), "NO") == 0) {
+        m_pCalls->Run([&] { placed = ReplaceFileWith(fetched, download); });
+    }
+    if (!placed) {
         ::DeleteFileA(fetched.c_str());
         m_pWindow->ShowMessage(kCheckNetwork);
         if (!startup) {
@@ -58,20 +64,13 @@ int CProxyEngine::UpdateProxyList(bool startup) {
     }
 
     TraceText("Before CopyFile");
-    const bool placed = m_pCalls->Run([&] {
-        if (!ReplaceFileWith(fetched, download)) {
-            ::DeleteFileA(fetched.c_str());
-            return;
-        }
+    m_pCalls->Run([&] {
         // A failed copy is not reported; the other copy still happens.
         CopyOver(download, checkerInput);
         if (!mainList.empty()) {
             CopyOver(download, mainList);
         }
     });
-    if (!placed) {
-        ::DeleteFileA(fetched.c_str());
-    }
     TraceText("After CopyFile");
 
     if (!startup) {

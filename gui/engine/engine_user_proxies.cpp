@@ -59,7 +59,7 @@ int CProxyEngine::TestUserProxy() {
     CProxyAddressData data;
     data.m_pInternetOptions = &options;
     const unsigned sessionsBefore = m_nSessionsStarted;
-    data.SaveProxyOptions();
+    const bool saved = data.SaveProxyOptions();
 
     const bool alive = data.ProbeProxy(address, port);
     if (!m_bQuietCheck) {
@@ -67,7 +67,7 @@ int CProxyEngine::TestUserProxy() {
     }
     // A session started meanwhile owns the settings now; writing the
     // pre-session ones back would take its proxy away behind its back.
-    if (m_nSessionsStarted == sessionsBefore) {
+    if (saved && m_nSessionsStarted == sessionsBefore) {
         data.RestoreProxyOptions();
     }
     PumpPendingMessages();

@@ -92,8 +92,9 @@ std::string FetchUrl(const std::string& url, const std::string& localPath, bool 
         if (session.Get() == nullptr) {
             return kYes;
         }
-        CInternetHandle file(::InternetOpenUrlA(session.Get(), url.c_str(), nullptr, 0,
-                                                probe::kFetchUrlFlags, kFetchContext));
+        CInternetHandle file(
+            ::InternetOpenUrlA(session.Get(), url.c_str(), probe::kCloseConnectionHeader,
+                               static_cast<DWORD>(-1), probe::kFetchUrlFlags, kFetchContext));
         if (file.Get() == nullptr) {
             return kYes;
         }

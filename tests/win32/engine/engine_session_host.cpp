@@ -1,4 +1,4 @@
-// A session that is never ended: the engine over a dialog of template 102
+// A session that is never ended: the main window over the list in FOLDER
 // starts anonymizing through the list in FOLDER, writes FOLDER\applied.txt
 // once the first entry is applied, and then waits to be killed.
 //   engine_session_host FOLDER RECORD_FOLDER
@@ -8,6 +8,7 @@
 
 #include "engine_test_support.h"
 #include "resources/sulvantix/sulvantix_resource.h"
+#include "standin_ports.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -15,22 +16,25 @@ int main(int argc, char** argv) {
     }
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_INTERNET_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    CEngineTestDialog dialog;
-    if (!dialog.Create()) {
-        return 3;
-    }
     CRecordingOptions options;
-    CEngineSettings settings;
-    settings.m_strSystemDirectory = argv[1];
-    settings.m_strRecordFolder = argv[2];
-    auto window = std::make_shared<CRecordingWindow>(dialog);
-    dialog.m_pEngine = CProxyEngine::Create(
-        window, options, [] {}, settings);
-    if (!dialog.m_pEngine || dialog.m_pEngine->LoadProxyLists() != 0) {
+    CMainWindowSetup setup;
+    setup.m_settings.m_strSystemDirectory = argv[1];
+    setup.m_settings.m_strRecordFolder = argv[2];
+    // No update server: the start-up update fails and leaves the list alone.
+    setup.m_settings.m_strUpdateBaseUrl =
+        "http://127.0.0.1:" + std::to_string(standins::kClosedPort);
+    setup.m_pInternetOptions = &options;
+    setup.m_makeEngineWindow = [](CSulvantixDlg& dialog) {
+        return std::make_shared<CRecordingWindow>(dialog);
+    };
+    CSulvantixDlg dialog(nullptr, setup);
+    if (!dialog.Create() || dialog.Engine() == nullptr ||
+        ::SendMessageA(::GetDlgItem(dialog.GetSafeHwnd(), IDC_PROXY_LIST), LB_GETCOUNT, 0, 0) <=
+            0) {
         return 4;
     }
     ::SendMessageA(::GetDlgItem(dialog.GetSafeHwnd(), IDC_TIMER_COMBO), CB_SETCURSEL, 2, 0);
-    dialog.m_pEngine->OnStartStop();
+    dialog.Engine()->OnStartStop();
     if (!PumpUntil([&] { return !options.AppliedServers().empty(); }, 20000)) {
         return 5;
     }

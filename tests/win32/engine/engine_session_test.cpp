@@ -70,6 +70,8 @@ TEST_F(Session, RotatesInListOrderSkipsWhatCannotBeAppliedWrapsWithAReloadAndSto
     harness.Options().m_failServers.insert("127.0.0.1:18104");
     harness.SelectTimer(0); // "20 Sec": one second here
     const std::string record = harness.RecordFolder() + "\\SavedProxySettings.dat";
+    CDebugOutputCapture capture;
+    ASSERT_TRUE(capture.IsListening());
 
     harness.Click(IDC_START_STOP);
     EXPECT_EQ(harness.Window().m_messages, Strings{" Current Network settings saved"});
@@ -97,6 +99,23 @@ TEST_F(Session, RotatesInListOrderSkipsWhatCannotBeAppliedWrapsWithAReloadAndSto
     EXPECT_EQ(harness.Options().AppliedServers(),
               (Strings{"127.0.0.1:18100", "127.0.0.1:18107", "127.0.0.1:18100", "127.0.0.1:18107",
                        "127.0.0.1:18112"}));
+    // A skipped entry sends the step round again from its very start.
+    const Strings step = {"In ChangeIP()", " Calling CheckIfOnline(proxy , port, true)"};
+    Strings fine = step, skipped = step;
+    fine.push_back("CheckIfOnline Fine ");
+    skipped.push_back("CheckIfOnline Error : Check For Next ");
+    Strings expected;
+    for (const Strings* part : {&fine, &skipped, &fine, &fine, &skipped, &fine, &fine}) {
+        expected.insert(expected.end(), part->begin(), part->end());
+    }
+    Strings traced;
+    for (const std::string& text : capture.Texts()) {
+        if (text.find("ChangeIP") != std::string::npos ||
+            text.find("CheckIfOnline") != std::string::npos) {
+            traced.push_back(text);
+        }
+    }
+    EXPECT_EQ(traced, expected);
     const std::vector<unsigned>& periods = harness.Window().m_rotationPeriods;
     ASSERT_EQ(periods.size(), 5u) << "one timer per applied entry";
     EXPECT_EQ(periods[0], 1000u);
@@ -228,7 +247,9 @@ TEST(SessionOnTheRealClock, TwentySecondsBetweenEntriesAndTwoHoursFromTheNextSte
     harness.SelectTimer(0);
     harness.Click(IDC_START_STOP);
     auto applied = [&](std::size_t n) { return harness.Options().AppliedServers().size() >= n; };
-    ASSERT_TRUE(PumpUntil([&] { return applied(1); }, 10000));
+    // The step reads the choice after its apply: switch once its timer is armed.
+    ASSERT_TRUE(PumpUntil([&] { return applied(1) && !harness.Window().m_rotationPeriods.empty(); },
+                          10000));
     const auto first = std::chrono::steady_clock::now();
     harness.SelectTimer(6);
     ASSERT_TRUE(PumpUntil([&] { return applied(2); }, 30000));

@@ -139,54 +139,6 @@ std::uintptr_t CRecordingWindow::SetTimer(unsigned id, unsigned periodMs) {
     return CDialogEngineWindow::SetTimer(id, periodMs);
 }
 
-CEngineTestDialog::CEngineTestDialog() : CDialog(IDD_SULVANTIX_DIALOG) {}
-
-bool CEngineTestDialog::OnCommand(UINT id, UINT code, HWND control) {
-    if (!m_pEngine || code != BN_CLICKED) {
-        return CDialog::OnCommand(id, code, control);
-    }
-    switch (id) {
-    case IDC_START_STOP:
-        m_pEngine->OnStartStop();
-        return true;
-    case IDC_ADD:
-        m_pEngine->AddUserProxy();
-        return true;
-    case IDC_REMOVE:
-        m_pEngine->RemoveSelectedProxy();
-        return true;
-    case IDC_VETTOR:
-        m_pEngine->OnVettor();
-        return true;
-    case IDC_UPDATE:
-        m_pEngine->OnUpdate();
-        return true;
-    default:
-        return CDialog::OnCommand(id, code, control);
-    }
-}
-
-void CEngineTestDialog::OnTimer(UINT_PTR id) {
-    if (m_pEngine) {
-        m_pEngine->OnTimer(static_cast<unsigned>(id));
-    }
-}
-
-bool CEngineTestDialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    if (msg == WM_CHECKER_DONE && m_pEngine) {
-        // Answered at once; the checker waits for the answer.
-        std::weak_ptr<CProxyEngine> engine = m_pEngine;
-        m_pEngine->WindowThreadCalls().Post([engine] {
-            if (auto e = engine.lock()) {
-                e->OnCheckerDone();
-            }
-        });
-        result = 0;
-        return true;
-    }
-    return CDialog::OnMessage(msg, wParam, lParam, result);
-}
-
 CCurrentProxyQuery MachineProxy() {
     return QueryCurrentProxy(SystemInternetOptions());
 }
@@ -227,37 +179,69 @@ void PumpFor(DWORD ms) {
     PumpUntil([] { return false; }, ms);
 }
 
-CEngineHarness::CEngineHarness(const std::string& updateBaseUrl, unsigned rotationMsPerSecond) {
+CMainWindowSetup CEngineHarness::Setup(const std::string& updateBaseUrl,
+                                       unsigned rotationMsPerSecond) {
+    CMainWindowSetup setup;
+    setup.m_settings.m_strSystemDirectory = m_system.Path();
+    setup.m_settings.m_strProgramDirectory = m_program.Path() + "\\";
+    setup.m_settings.m_strRecordFolder = m_record.Path();
+    setup.m_settings.m_nRotationMsPerSecond = rotationMsPerSecond;
+    if (!updateBaseUrl.empty()) {
+        setup.m_settings.m_strUpdateBaseUrl = updateBaseUrl;
+    }
+    setup.m_pInternetOptions = &m_options;
+    setup.m_makeEngineWindow = [this](CSulvantixDlg& dialog) {
+        m_pWindow = std::make_shared<CRecordingWindow>(dialog);
+        return m_pWindow;
+    };
+    return setup;
+}
+
+CEngineHarness::CEngineHarness(const std::string& updateBaseUrl, unsigned rotationMsPerSecond)
+    : m_dialog(nullptr, Setup(updateBaseUrl, rotationMsPerSecond)) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_INTERNET_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
     std::error_code ignored;
     std::filesystem::create_directory(m_program.File("Update"), ignored);
     SaveProxyOptions(SystemInternetOptions(), m_machineBefore);
-    if (!m_dialog.Create()) {
+    if (!m_dialog.Create() || m_dialog.Engine() == nullptr || !m_pWindow) {
         return;
     }
     m_link.Open(CSharedLink::Role::Gui);
-    CEngineSettings settings;
-    settings.m_strSystemDirectory = m_system.Path();
-    settings.m_strProgramDirectory = m_program.Path() + "\\";
-    settings.m_strRecordFolder = m_record.Path();
-    settings.m_nRotationMsPerSecond = rotationMsPerSecond;
-    if (!updateBaseUrl.empty()) {
-        settings.m_strUpdateBaseUrl = updateBaseUrl;
+    ForgetStartUp();
+    m_bReady = true;
+}
+
+void CEngineHarness::ForgetStartUp() {
+    // The empty-list warning comes 10 ms after the start-up; let it show.
+    PumpFor(100);
+    for (const CScratchDir* dir : {&m_system, &m_program}) {
+        std::error_code ignored;
+        for (const auto& entry : std::filesystem::directory_iterator(dir->Path(), ignored)) {
+            if (entry.path().filename() != "Update") {
+                std::filesystem::remove_all(entry.path(), ignored);
+            }
+        }
     }
-    m_pWindow = std::make_shared<CRecordingWindow>(m_dialog);
-    m_dialog.m_pEngine = CProxyEngine::Create(
-        m_pWindow, m_options, [this] { m_link.SignalUpdate(); }, settings);
-    SelectTimer(2);
-    m_bReady = m_dialog.m_pEngine != nullptr;
+    std::error_code ignored;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(m_program.File("Update"), ignored)) {
+        std::filesystem::remove_all(entry.path(), ignored);
+    }
+    ::SendMessageA(Item(IDC_PROXY_LIST), LB_RESETCONTENT, 0, 0);
+    m_pWindow->SetAnonimizeStatusOnListCount();
+    m_pWindow->m_messages.clear();
+    m_pWindow->m_standardMessages.clear();
+    m_pWindow->m_looks.clear();
+    m_pWindow->m_rotationPeriods.clear();
+    m_options.Clear();
 }
 
 CEngineHarness::~CEngineHarness() {
-    if (m_dialog.m_pEngine) {
-        m_dialog.m_pEngine->Shutdown();
+    if (m_dialog.Engine() != nullptr) {
+        m_dialog.Engine()->Shutdown();
     }
     m_dialog.DestroyWindow();
-    m_dialog.m_pEngine.reset();
     if (m_machineBefore.IsSaved()) {
         RestoreProxyOptions(SystemInternetOptions(), m_machineBefore);
     }

@@ -15,6 +15,7 @@
 
 #include "framework/dialog.h"
 #include "gui/app/dialog_engine_window.h"
+#include "gui/app/sulvantix_dlg.h"
 #include "gui/engine/proxy_engine.h"
 #include "scratch_dir.h"
 #include "shared/proxy_options.h"
@@ -87,17 +88,6 @@ protected:
     void ShowMessageBox(const std::string& text) override;
 };
 
-// The main window's stand-in: template 102 routed to the engine.
-class CEngineTestDialog : public CDialog {
-public:
-    CEngineTestDialog();
-    std::shared_ptr<CProxyEngine> m_pEngine;
-
-    bool OnCommand(UINT id, UINT code, HWND control) override;
-    void OnTimer(UINT_PTR id) override;
-    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-};
-
 // The machine's per-connection options as they stand.
 CCurrentProxyQuery MachineProxy();
 // Sets the user's own settings: flags and server (null: none).
@@ -107,10 +97,12 @@ bool SetMachineProxy(DWORD flags, const char* server);
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 void PumpFor(DWORD ms);
 
-// A dialog, its recording window and an engine over scratch folders: a
+// The real main window, its engine side recording, over scratch folders: a
 // system directory, a program directory with its "Update" folder, and the
-// crash record's folder. The machine's settings are saved first and written
-// back at the end.
+// crash record's folder. The window's own start-up runs (start-up update,
+// first load); the harness then empties the folders, the list and what was
+// recorded, so each test starts from nothing. The machine's settings are
+// saved first and written back at the end.
 class CEngineHarness {
 public:
     explicit CEngineHarness(const std::string& updateBaseUrl = std::string(),
@@ -120,7 +112,8 @@ public:
     CEngineHarness& operator=(const CEngineHarness&) = delete;
 
     bool Ready() const { return m_bReady; }
-    CProxyEngine& Engine() { return *m_dialog.m_pEngine; }
+    CProxyEngine& Engine() { return *m_dialog.Engine(); }
+    CSulvantixDlg& Dialog() { return m_dialog; }
     CRecordingWindow& Window() { return *m_pWindow; }
     CRecordingOptions& Options() { return m_options; }
     HWND Item(int id) const { return ::GetDlgItem(m_dialog.GetSafeHwnd(), id); }
@@ -143,12 +136,15 @@ public:
     HANDLE UpdateEvent() const { return m_link.GetUpdateEvent(); }
 
 private:
+    CMainWindowSetup Setup(const std::string& updateBaseUrl, unsigned rotationMsPerSecond);
+    void ForgetStartUp();
+
     CScratchDir m_system;
     CScratchDir m_program;
     CScratchDir m_record;
     CSavedProxyOptions m_machineBefore;
     CRecordingOptions m_options;
-    CEngineTestDialog m_dialog;
+    CSulvantixDlg m_dialog;
     std::shared_ptr<CRecordingWindow> m_pWindow;
     CSharedLink m_link;
     bool m_bReady = false;

@@ -225,6 +225,21 @@ TEST(UserProxies, TheCheckRunsOnAWorkerWithItsButtonsOffAndPutsTheSettingsBackQu
         }
         EXPECT_EQ(MachineProxy().m_strServer, "127.0.0.1:18114");
     }
+
+    // A save that failed writes nothing back: its list holds no settings.
+    harness.Options().Clear();
+    harness.Window().m_messages.clear();
+    harness.Options().m_bFailQueries = true;
+    harness.Click(IDC_VETTOR);
+    ASSERT_TRUE(PumpUntil(
+        [&] { return !harness.Window().m_messages.empty() && Enabled(harness, IDC_VETTOR); },
+        20000));
+    PumpFor(300);
+    const std::vector<CRecordedCall> calls = harness.Options().Calls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].m_kind, CRecordedCall::Kind::Query);
+    EXPECT_FALSE(calls[0].m_bResult);
+    EXPECT_EQ(MachineProxy().m_strServer, "127.0.0.1:18114");
 }
 
 TEST(UserProxies, ClosingDuringACheckDropsItsResult) {

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Writes the skin button test bitmaps (BMP files) into bitmaps/.
 
 Solid state faces, a pattern of 4 x 2 coloured blocks for the draw modes, and

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "gui/controls/cpu_info.h"
+#include "registry_rights_warning.h"
 #include "resources/sulvantix/sulvantix_resource.h"
 #include "sulvantix_dlg.h"
 
@@ -11,9 +12,6 @@ namespace {
 
 const char kInstanceId[] = "DADB3684-7492-4b7b-9974-404B3F7A2972";
 const char kProbeKey[] = "software\\SXTest";
-const char kNoRegistryRights[] =
-    "Currently logged in user does not have rights to access the registry.\nThe appliction will "
-    "work only if the user has Standard User or Administrator rights on the machine!";
 constexpr REGSAM kReadWrite = 0x2001F; // KEY_READ | KEY_WRITE
 
 } // namespace
@@ -60,7 +58,7 @@ BOOL CSulvantixApp::InitInstance() {
     CWinApp::InitInstance();
 
     if (!CheckRegistryRights()) {
-        ::MessageBoxA(nullptr, kNoRegistryRights, "Sulvantix r", MB_ICONWARNING);
+        ShowRegistryRightsWarning();
         return FALSE;
     }
     if (!Create(kInstanceId)) {

@@ -94,6 +94,27 @@ TEST_F(SulvantixE2e, StartsQuietlyWithTheServedListAndRunsOncePerLogon) {
     EXPECT_TRUE(PumpMessagesUntil([&] { return ::GetForegroundWindow() == main; }, 5000))
         << "the first window is not brought forward";
 
+    // One instance per logon is its identifier's: the guard's three objects
+    // bear it while it runs, and a build with another identifier runs beside it.
+    const std::string id = "DADB3684-7492-4b7b-9974-404B3F7A2972";
+    EXPECT_TRUE(UniqueHandle(::OpenEventA(SYNCHRONIZE, FALSE, (id + "-Event").c_str())));
+    EXPECT_TRUE(
+        UniqueHandle(::OpenMutexA(SYNCHRONIZE, FALSE, (id + "-Data-Mapping-Mutex").c_str())));
+    EXPECT_TRUE(UniqueHandle(
+        ::OpenFileMappingA(FILE_MAP_READ, FALSE, (id + "-Data-Mapping-File").c_str())));
+    std::string program = ReadWholeFile(Install().Program());
+    const std::string::size_type at = program.find(id);
+    ASSERT_NE(at, std::string::npos);
+    program[at + id.size() - 1] = '3';
+    ASSERT_TRUE(WriteWholeFile(Install().Path("SulvantixOther.exe"), program));
+    CSulvantixProcess other;
+    ASSERT_TRUE(other.Start(Install().Path("SulvantixOther.exe"), Install().ScratchRoot()));
+    HWND otherMain = other.WaitForMainWindow(30000);
+    EXPECT_NE(otherMain, nullptr) << "another identifier found the first instance";
+    if (otherMain != nullptr) {
+        EXPECT_TRUE(CloseQuietly(other, otherMain));
+    }
+
     EXPECT_TRUE(CloseQuietly(m_app, main));
 }
 

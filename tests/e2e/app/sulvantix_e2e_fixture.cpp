@@ -134,6 +134,9 @@ void SulvantixE2e::SetUp() {
         std::make_unique<CFileKeeper>(standins_env::StatePath("www/Proxylist.txt"), false));
     m_files.push_back(std::make_unique<CFileKeeper>(
         standins_env::StatePath("mode-" + std::to_string(standins::kUpdateServerPort)), false));
+    // A scenario before may have left the server down; it reads its mode only
+    // every 250 ms, so a start right away could still find it down.
+    SetUpdateServerMode("ok");
     ASSERT_TRUE(SetMachineProxy(PROXY_TYPE_DIRECT | PROXY_TYPE_PROXY, kUserProxy));
     ASSERT_EQ(MachineProxyLabel(), kUserProxy);
     m_pInstall = std::make_unique<CSulvantixInstall>();
@@ -143,6 +146,9 @@ void SulvantixE2e::SetUp() {
 void SulvantixE2e::TearDown() {
     m_app.Kill();
     m_pInstall.reset();
+    // Up before its mode file goes back: a test after this one must not meet
+    // the server still down while it rereads the file.
+    SetUpdateServerMode("ok");
     m_files.clear();
     if (!m_bRecordFolderExisted) {
         ::RemoveDirectoryA(RecordFolder().c_str()); // only when empty

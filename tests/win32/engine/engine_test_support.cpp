@@ -62,7 +62,8 @@ BOOL CRecordingOptions::SetOption(HINTERNET handle, DWORD option, void* buffer, 
     if (option == INTERNET_OPTION_PER_CONNECTION_OPTION) {
         call.m_options = DecodeList(buffer);
     }
-    bool fail = false;
+    bool fail =
+        m_bFailRestores && call.m_options.size() == static_cast<std::size_t>(kSavedOptionCount);
     for (const CRecordedOption& o : call.m_options) {
         if (o.m_nId == INTERNET_PER_CONN_PROXY_SERVER && call.m_options.size() == 3 &&
             m_failServers.count(o.m_strText) != 0) {
@@ -126,6 +127,11 @@ void CRecordingWindow::SetStartStopLook(bool stopLook) {
 
 void CRecordingWindow::CloseAndQuit(int) {
     ++m_nCloses;
+}
+
+void CRecordingWindow::FlashStartStop() {
+    ++m_nFlashes;
+    CDialogEngineWindow::FlashStartStop();
 }
 
 void CRecordingWindow::PostQuit(int) {
@@ -230,6 +236,7 @@ void CEngineHarness::ForgetStartUp() {
     }
     ::SendMessageA(Item(IDC_PROXY_LIST), LB_RESETCONTENT, 0, 0);
     m_pWindow->SetAnonimizeStatusOnListCount();
+    m_startUpMessages = m_pWindow->m_messages;
     m_pWindow->m_messages.clear();
     m_pWindow->m_standardMessages.clear();
     m_pWindow->m_looks.clear();

@@ -55,6 +55,8 @@ public:
     std::set<std::string> m_failServers;
     std::atomic<int> m_nOnline{-1};
     std::atomic<bool> m_bFailQueries{false};
+    // Writes of a saved list of seven (a restore) fail without reaching the library.
+    std::atomic<bool> m_bFailRestores{false};
 
 private:
     void Record(CRecordedCall call);
@@ -71,6 +73,7 @@ public:
 
     void ShowStandardMessage(const std::string& text) override;
     void SetStartStopLook(bool stopLook) override;
+    void FlashStartStop() override;
     void CloseAndQuit(int exitCode) override;
     void PostQuit(int exitCode) override;
     std::uintptr_t SetTimer(unsigned id, unsigned periodMs) override;
@@ -81,6 +84,7 @@ public:
     std::vector<unsigned> m_rotationPeriods;
     int m_nQuits = 0;
     int m_nCloses = 0;
+    int m_nFlashes = 0;
     // Called (on the window's thread) as each message is shown.
     std::function<void(const std::string&)> m_onMessage;
 
@@ -115,6 +119,8 @@ public:
     CProxyEngine& Engine() { return *m_dialog.Engine(); }
     CSulvantixDlg& Dialog() { return m_dialog; }
     CRecordingWindow& Window() { return *m_pWindow; }
+    // What the window's own start-up showed, before the harness forgot it.
+    const std::vector<std::string>& StartUpMessages() const { return m_startUpMessages; }
     CRecordingOptions& Options() { return m_options; }
     HWND Item(int id) const { return ::GetDlgItem(m_dialog.GetSafeHwnd(), id); }
 
@@ -147,5 +153,6 @@ private:
     CSulvantixDlg m_dialog;
     std::shared_ptr<CRecordingWindow> m_pWindow;
     CSharedLink m_link;
+    std::vector<std::string> m_startUpMessages;
     bool m_bReady = false;
 };

@@ -289,7 +289,9 @@ TEST_F(VettorRun, OkCommandDuringProbingStartsTheRunAfresh) {
 
     StartChecker();
     ASSERT_TRUE(WaitForTrace("WriteToFile ->" + ok, 1, kShortRunMs));
-    EXPECT_EQ(FileLines(Own(kLiveListFile)), Lines{ok});
+    // The trace comes just before the append: wait for the line itself.
+    EXPECT_TRUE(PumpMessagesUntil([&] { return FileLines(Own(kLiveListFile)) == Lines{ok}; }, 5000))
+        << ReadWholeFile(Own(kLiveListFile));
     HWND dialog = m_checker.FindDialog();
     ASSERT_NE(dialog, nullptr);
     // The late entry of the first run is still being probed.

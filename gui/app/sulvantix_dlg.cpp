@@ -1,4 +1,4 @@
-#include "sulvantix_dlg.h"
+#include "gui/app/sulvantix_dlg.h"
 
 #include <shellapi.h>
 
@@ -12,7 +12,7 @@
 #include "resources/sulvantix/sulvantix_resource.h"
 #include "shared/checker_done_message.h"
 #include "shared/proxy_options.h"
-#include "sulvantix_engine_window.h"
+#include "gui/app/sulvantix_engine_window.h"
 
 namespace {
 
@@ -48,9 +48,6 @@ void CSulvantixDlg::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_LIST_HEADING, m_stcListHeading);
     DDX_Control(dx, IDC_LABEL_ADDRESS, m_stcLabelAddress);
     DDX_Control(dx, IDC_LABEL_PORT, m_stcLabelPort);
-    DDX_Handle(dx, IDC_PROXY_LIST, m_lstProxies);
-    DDX_Handle(dx, IDC_PROXY_ADDRESS, m_ipProxyAddress);
-    DDX_Handle(dx, IDC_PROXY_PORT, m_edtProxyPort);
     DDX_Control(dx, IDC_ADD, m_btnAdd);
     DDX_Control(dx, IDC_VETTOR, m_btnVettor);
     DDX_Control(dx, IDC_REMOVE, m_btnRemove);
@@ -101,6 +98,7 @@ BOOL CSulvantixDlg::OnInitDialog() {
     SetIcon(m_hIcon, true);
     m_cmbTimer.SetCurSel(kDefaultTimerItem);
     m_cmbTimer.SetExtendedUI(true);
+    ReportChoices();
     SetTextsAndFonts();
 
     m_pEngine->m_bStopChangeIP = false;
@@ -110,7 +108,7 @@ BOOL CSulvantixDlg::OnInitDialog() {
     if (m_pEngine->LoadProxyLists() != 0) {
         SetTimer(IDT_NO_LIVE_PROXY, kNoLiveProxyDelayMs);
     }
-    m_pEngineWindow->SetAnonimizeStatusOnListCount();
+    m_pEngineWindow->EnableStartStopOnListCount();
 
     if (HMENU menu = GetSystemMenu(false)) {
         ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
@@ -194,23 +192,40 @@ void CSulvantixDlg::SetTextsAndFonts() {
     }
 }
 
+void CSulvantixDlg::ReportChoices() {
+    // Notifications carry the user's own choices; a selection set by another
+    // program's message comes without one, so the controls are read again
+    // before the engine acts on them.
+    m_pEngine->OnListSelection(m_pEngineWindow->ListSelection());
+    m_pEngine->OnPeriodChosen(m_pEngineWindow->PeriodText());
+}
+
 bool CSulvantixDlg::OnCommand(UINT id, UINT code, HWND control) {
-    if (code != BN_CLICKED || !m_pEngine) {
+    if (!m_pEngine) {
         return CBitmapDialog::OnCommand(id, code, control);
     }
+    if ((id == IDC_PROXY_LIST && code == LBN_SELCHANGE) ||
+        (id == IDC_TIMER_COMBO && code == CBN_SELCHANGE)) {
+        ReportChoices();
+        return CBitmapDialog::OnCommand(id, code, control);
+    }
+    if (code != BN_CLICKED) {
+        return CBitmapDialog::OnCommand(id, code, control);
+    }
+    ReportChoices();
     switch (id) {
     case IDCANCEL:
     case IDC_CLOSE:
         OnCancel();
         return true;
     case IDC_ADD:
-        m_pEngine->AddUserProxy();
+        m_pEngine->AddUserProxy(m_pEngineWindow->TypedProxy());
         return true;
     case IDC_REMOVE:
         m_pEngine->RemoveSelectedProxy();
         return true;
     case IDC_VETTOR:
-        m_pEngine->OnVettor();
+        m_pEngine->OnVettor(m_pEngineWindow->TypedProxy());
         return true;
     case IDC_START_STOP:
         m_pEngine->OnStartStop();
@@ -284,6 +299,7 @@ void CSulvantixDlg::OnPaint() {
 
 void CSulvantixDlg::OnTimer(UINT_PTR id) {
     if (m_pEngine) {
+        ReportChoices();
         m_pEngine->OnTimer(static_cast<unsigned>(id));
     }
     CBitmapDialog::OnTimer(id);
@@ -327,7 +343,7 @@ BOOL CSulvantixDlg::OnQueryEndSession() {
 
 void CSulvantixDlg::PostQuit(int exitCode) {
     if (m_pEngineWindow) {
-        m_pEngineWindow->PostQuit(exitCode);
+        m_pEngineWindow->Quit(exitCode, false);
     } else {
         ::PostQuitMessage(exitCode);
     }

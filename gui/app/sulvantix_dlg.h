@@ -64,11 +64,12 @@ private:
     void LoadBackground();
     void SetWindowRegion();
     void SetTextsAndFonts();
+    // The list's selection and the period as the controls hold them, to the engine.
+    void ReportChoices();
     // Through the engine's window side, which tests watch.
     void PostQuit(int exitCode);
 
     CSharedLink m_link;
-    CRgn m_rgnWindow;
     CResourcePicture m_picture;
     HICON m_hIcon;
 
@@ -89,9 +90,6 @@ private:
     CColorStatic m_stcHintTimer;
     CColorStatic m_stcLabelTimer;
     CTransparentStatic m_stcBlank;
-    CListBox m_lstProxies;
-    CIPAddressCtrl m_ipProxyAddress;
-    CEdit m_edtProxyPort;
     CCJFlatComboBox m_cmbTimer;
 
     CMainWindowSetup m_setup;

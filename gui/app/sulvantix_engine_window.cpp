@@ -1,7 +1,7 @@
-#include "sulvantix_engine_window.h"
+#include "gui/app/sulvantix_engine_window.h"
 
+#include "gui/app/sulvantix_dlg.h"
 #include "gui/controls/color_message_box.h"
-#include "sulvantix_dlg.h"
 
 CSulvantixEngineWindow::CSulvantixEngineWindow(CSulvantixDlg& dialog)
     : CDialogEngineWindow(dialog), m_main(dialog) {}

@@ -2,7 +2,7 @@
 // message box, and the Start/Stop button's skins.
 #pragma once
 
-#include "dialog_engine_window.h"
+#include "gui/app/dialog_engine_window.h"
 
 class CSulvantixDlg;
 
@@ -10,10 +10,9 @@ class CSulvantixEngineWindow : public CDialogEngineWindow {
 public:
     explicit CSulvantixEngineWindow(CSulvantixDlg& dialog);
 
-    void SetStartStopLook(bool stopLook) override;
-
 protected:
     void ShowMessageBox(const std::string& text) override;
+    void SetStartStopLook(bool stopLook) override;
 
 private:
     CSulvantixDlg& m_main;

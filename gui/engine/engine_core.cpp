@@ -1,18 +1,14 @@
 // The engine's making and ending, its workers, and the list files.
-#include "proxy_engine.h"
+#include "gui/engine/proxy_engine.h"
 
 #include <utility>
 
 #include "build_config.h"
 #include "framework/app.h"
 #include "framework/module_paths.h"
-#include "marshalled_options.h"
-#include "marshalled_window.h"
-#include "proxy_list_loader.h"
+#include "gui/engine/proxy_list_box.h"
+#include "gui/engine/rotation_interval.h"
 #include "shared/proxy_address_data.h"
-
-std::atomic<int> g_nCurrentProxy{0};
-std::atomic<int> g_nCurrentPort{0};
 
 namespace {
 
@@ -40,9 +36,8 @@ std::shared_ptr<CProxyEngine> CProxyEngine::Create(std::shared_ptr<IEngineWindow
 CProxyEngine::CProxyEngine(std::shared_ptr<IEngineWindow> window, IInternetOptions& api,
                            std::function<void()> signalUpdate, CEngineSettings settings)
     : m_settings(std::move(settings)), m_pCalls(std::make_shared<CWindowThreadCalls>()),
-      m_pWindow(std::make_shared<CMarshalledWindow>(std::move(window), m_pCalls)), m_api(api),
-      m_pWorkerApi(std::make_shared<CMarshalledOptions>(api, m_pCalls)),
-      m_signalUpdate(std::move(signalUpdate)), m_strStartStopState(kStartAnonymizing) {
+      m_pWindow(std::move(window)), m_api(api), m_signalUpdate(std::move(signalUpdate)),
+      m_list(MakeProxyList()), m_strStartStopState(kStartAnonymizing) {
     if (!m_settings.m_strRecordFolder.empty()) {
         m_pRecordStore = std::make_unique<CSessionRecordStore>(m_settings.m_strRecordFolder);
     }
@@ -80,10 +75,11 @@ bool CProxyEngine::StopRequested() const {
     return m_bStopChangeIP || CWindowThreadCalls::CurrentWorkerReleased();
 }
 
-template <class Body> bool CProxyEngine::StartWorker(Body body, bool record) {
+bool CProxyEngine::StartWorker(std::function<void()> body, bool record) {
+    // The worker holds the engine: it outlives neither.
     std::shared_ptr<CProxyEngine> self = shared_from_this();
     std::unique_ptr<CEngineWorker> worker =
-        CEngineWorker::Start([self, body]() { (self.get()->*body)(); });
+        CEngineWorker::Start([self, body = std::move(body)]() { body(); });
     if (!worker) {
         return false;
     }
@@ -95,8 +91,50 @@ template <class Body> bool CProxyEngine::StartWorker(Body body, bool record) {
     return true;
 }
 
-template bool CProxyEngine::StartWorker(void (CProxyEngine::*)(), bool);
-template bool CProxyEngine::StartWorker(int (CProxyEngine::*)(), bool);
+void CProxyEngine::Show(const std::function<void(IEngineWindow&)>& show) {
+    m_pCalls->Run([&] { show(*m_pWindow); });
+}
+
+void CProxyEngine::ShowMessage(const std::string& text) {
+    Show([&](IEngineWindow& window) { window.ShowMessage(text); });
+}
+
+void CProxyEngine::SetBusy(bool busy) {
+    m_pCalls->Run([&] {
+        m_buttons.m_bBusy = busy;
+        m_pWindow->ShowButtons(m_buttons);
+    });
+}
+
+void CProxyEngine::SetStopLook(bool stopLook, bool repaintAll) {
+    m_pCalls->Run([&] {
+        m_buttons.m_bStopLook = stopLook;
+        CEngineButtons buttons = m_buttons;
+        buttons.m_bRepaintAll = repaintAll;
+        m_pWindow->ShowButtons(buttons);
+    });
+}
+
+void CProxyEngine::RefreshButtons(bool flashStartStop) {
+    m_pCalls->Run([&] {
+        CEngineButtons buttons = m_buttons;
+        buttons.m_bFlashStartStop = flashStartStop;
+        m_pWindow->ShowButtons(buttons);
+    });
+}
+
+void CProxyEngine::Select(int index) {
+    m_nSelected = index >= 0 && static_cast<std::size_t>(index) < m_list.Count() ? index : -1;
+    m_pWindow->ShowSelection(m_nSelected);
+}
+
+void CProxyEngine::OnListSelection(int index) {
+    m_nSelected = index >= 0 && static_cast<std::size_t>(index) < m_list.Count() ? index : -1;
+}
+
+void CProxyEngine::OnPeriodChosen(const std::string& itemText) {
+    m_nPeriodMs = RotationPeriodMs(itemText, m_settings.m_nRotationMsPerSecond);
+}
 
 void CProxyEngine::PumpPendingMessages() {
     const DWORD start = ::GetTickCount();
@@ -114,14 +152,18 @@ std::string CProxyEngine::ListPath(const char* name) const {
                                                    : m_settings.m_strSystemDirectory + "\\" + name;
 }
 
+int CProxyEngine::LoadAndShowList() {
+    // The old list goes first: two big lists at once would double the load's peak.
+    m_list = MakeProxyList();
+    m_list.Load(m_settings.m_strSystemDirectory);
+    m_pWindow->ShowList(m_list);
+    m_nSelected = m_list.Empty() ? -1 : 0;
+    return m_list.Empty() ? -1 : 0;
+}
+
 int CProxyEngine::LoadProxyLists() {
     int result = -1;
-    m_pCalls->Run([&] {
-        result = m_pWindow->LoadProxyListBox(m_settings.m_strSystemDirectory, m_staging);
-        // The list box holds the entries now; a staged copy kept for nothing
-        // would double the memory of a big list.
-        std::vector<std::string>().swap(m_staging);
-    });
+    m_pCalls->Run([&] { result = LoadAndShowList(); });
     return result;
 }
 

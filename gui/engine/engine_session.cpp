@@ -1,9 +1,8 @@
 // The anonymizing session: Start/Stop, the rotation through the list on the
 // chosen interval, and the ways a session ends.
-#include "proxy_engine.h"
+#include "gui/engine/proxy_engine.h"
 
 #include "framework/trace.h"
-#include "rotation_interval.h"
 #include "shared/proxy_entry.h"
 
 namespace {
@@ -19,37 +18,35 @@ const char kReturnCause[] = "Return Cause m_bStopChangeIP is true ";
 } // namespace
 
 void CProxyEngine::OnStartStop() {
-    m_pWindow->UpdateData(true);
     const std::string oldState = StartStopState();
     const bool wasIdle = oldState == kStartAnonymizing;
     if (wasIdle) {
-        if (m_pWindow->ListCount() == 0) {
+        if (m_list.Empty()) {
             SetStartStopState(kStartAnonymizing);
-            m_pWindow->SetStartStopLook(false);
-            m_pWindow->FlashStartStop();
-            m_pWindow->ShowMessage(kNoProxyInList);
+            SetStopLook(false);
+            RefreshButtons(true);
+            ShowMessage(kNoProxyInList);
             return;
         }
-        m_pWindow->SetStartStopLook(true);
+        SetStopLook(true);
         SetStartStopState(kStopAnonymizing);
     } else {
         SetStartStopState(kStartAnonymizing);
-        m_pWindow->SetStartStopLook(false);
+        SetStopLook(false);
     }
     if (oldState == kStopAnonymizing && m_bAnonymizing) {
         StopAnonymizing();
     }
     if (wasIdle) {
         if (!IsNetworkAvailable()) {
-            m_pWindow->ShowMessage(kCheckNetwork);
-            m_pWindow->CloseAndQuit(0);
+            ShowMessage(kCheckNetwork);
+            m_pWindow->Quit(0, true);
             return;
         }
         m_bAnonymizing = true;
-        m_pWindow->ShowMessage(kSettingsSaved);
+        ShowMessage(kSettingsSaved);
         StartRotation();
     }
-    m_pWindow->UpdateData(false);
 }
 
 void CProxyEngine::StartRotation() {
@@ -60,18 +57,17 @@ void CProxyEngine::StartRotation() {
         return;
     }
     m_strAppliedEntry.clear();
-    m_pWindow->EnableControlGroup(2, true);
+    SetBusy(true);
     m_bStopChangeIP = false;
     m_bClosing = false;
-    StartWorker(&CProxyEngine::ChangeIP, true);
+    StartWorker([this] { ChangeIP(); }, true);
 }
 
-void CProxyEngine::EndSessionOnWindowThread(const char* message) {
+void CProxyEngine::EndSessionOnWindowThread(const char* message, const CWorkerTicket* caller) {
     m_pWindow->ShowMessage(message);
-    StopAnonymizingFor(nullptr);
+    StopAnonymizingFor(caller);
     SetStartStopState(kStartAnonymizing);
-    m_pWindow->SetStartStopLook(false);
-    m_pWindow->InvalidateAll();
+    SetStopLook(false, true);
 }
 
 void CProxyEngine::ChangeIP() {
@@ -80,61 +76,61 @@ void CProxyEngine::ChangeIP() {
     // start, the entry after it selected.
     for (;;) {
         TraceText("In ChangeIP()");
-        g_nCurrentProxy = 0;
+        m_nCurrentProxy = 0;
         PumpPendingMessages();
         if (StopRequested()) {
             TraceText(kReturnCause);
             return;
         }
-        g_nCurrentProxy = m_pWindow->ListCurSel();
+        int selected = -1;
+        std::size_t count = 0;
+        if (!m_pCalls->Run([&] {
+                selected = m_nSelected;
+                count = m_list.Count();
+            })) {
+            return; // let go: nothing of it may reach the window
+        }
+        m_nCurrentProxy = selected;
 
         DWORD connection = 0;
         if (!m_api.GetConnectedState(&connection)) {
             // The session ends here: on the window's thread, and without
             // waiting for this very worker.
-            m_pCalls->Run([&] {
-                m_pWindow->ShowMessage(kCheckNetwork);
-                StopAnonymizingFor(self);
-                SetStartStopState(kStartAnonymizing);
-                m_pWindow->SetStartStopLook(false);
-                m_pWindow->InvalidateAll();
-            });
+            m_pCalls->Run([&] { EndSessionOnWindowThread(kCheckNetwork, self); });
             return;
         }
-        if (m_pWindow->ListCount() == 0) {
+        if (count == 0) {
             // Both list files went during the session: nothing left to rotate.
-            m_pCalls->Run([&] {
-                m_pWindow->ShowMessage(kNoProxyInList);
-                StopAnonymizingFor(self);
-                SetStartStopState(kStartAnonymizing);
-                m_pWindow->SetStartStopLook(false);
-                m_pWindow->InvalidateAll();
-            });
+            m_pCalls->Run([&] { EndSessionOnWindowThread(kNoProxyInList, self); });
             return;
         }
-        if (g_nCurrentProxy < 0) {
-            g_nCurrentProxy = 0;
-            m_pWindow->ListSetSel(0, true);
-            m_pWindow->ListSetCurSel(0);
-        }
-        const CProxyEntryParts parts = SplitProxyEntry(m_pWindow->ListText(g_nCurrentProxy));
-        g_nCurrentPort = parts.m_nPort;
+        std::string entry;
+        m_pCalls->Run([&] {
+            if (m_nCurrentProxy < 0) {
+                m_nCurrentProxy = 0;
+                Select(0);
+            }
+            if (static_cast<std::size_t>(m_nCurrentProxy) < m_list.Count()) {
+                entry = m_list.Entry(static_cast<std::size_t>(m_nCurrentProxy.load()));
+            }
+        });
+        const CProxyEntryParts parts = SplitProxyEntry(entry);
+        m_nCurrentPort = parts.m_nPort;
 
         PumpPendingMessages();
         if (StopRequested()) {
             return;
         }
         TraceText(" Calling CheckIfOnline(proxy , port, true)");
-        if (CheckIfOnline(parts.m_strAddress, g_nCurrentPort, true)) {
+        if (ApplyEntry(parts.m_strAddress, m_nCurrentPort)) {
             TraceText("CheckIfOnline Fine ");
-            const unsigned periodMs = RotationPeriodMs(m_pWindow->TimerSelectionText(),
-                                                       m_settings.m_nRotationMsPerSecond);
+            const unsigned periodMs = m_nPeriodMs;
             PumpPendingMessages();
             if (StopRequested()) {
                 TraceText(kReturnCause);
                 return;
             }
-            m_pCalls->Run([&] { m_nRotateTimer = m_pWindow->SetTimer(IDT_ROTATE, periodMs); });
+            Show([&](IEngineWindow& window) { window.ArmTimer(IDT_ROTATE, periodMs); });
             return;
         }
 
@@ -143,28 +139,30 @@ void CProxyEngine::ChangeIP() {
             return;
         }
         TraceText("CheckIfOnline Error : Check For Next ");
-        if (g_nCurrentProxy == m_pWindow->ListCount() - 1) {
-            LoadProxyLists();
-            m_pWindow->ListSetCurSel(0);
-        } else {
-            m_pWindow->ListSetCurSel(g_nCurrentProxy + 1);
-        }
+        m_pCalls->Run([&] {
+            if (static_cast<std::size_t>(m_nCurrentProxy) + 1 == m_list.Count()) {
+                LoadAndShowList();
+                Select(0);
+            } else {
+                Select(m_nCurrentProxy + 1);
+            }
+        });
     }
 }
 
 void CProxyEngine::OnTimer(unsigned id) {
     if (id == IDT_ROTATE) {
         m_pWindow->KillTimer(IDT_ROTATE);
-        int next = g_nCurrentProxy + 1;
-        if (next == m_pWindow->ListCount()) {
-            LoadProxyLists();
+        int next = m_nCurrentProxy + 1;
+        if (static_cast<std::size_t>(next) == m_list.Count()) {
+            LoadAndShowList();
             next = 0;
         }
-        m_pWindow->ListSetCurSel(next);
+        Select(next);
         ChangeIP();
     } else if (id == IDT_NO_LIVE_PROXY) {
         m_pWindow->KillTimer(IDT_NO_LIVE_PROXY);
-        m_pWindow->ShowMessage(kNoLiveProxy);
+        ShowMessage(kNoLiveProxy);
     }
 }
 
@@ -191,7 +189,7 @@ void CProxyEngine::StopRecordedWorker(bool closing, const CWorkerTicket* caller)
 void CProxyEngine::StopAnonymizingFor(const CWorkerTicket* caller) {
     m_pWindow->KillTimer(IDT_ROTATE);
     StopRecordedWorker(false, caller);
-    m_pWindow->EnableControlGroup(2, false);
+    SetBusy(false);
     RestoreProxyOptions();
     m_bAnonymizing = false;
     m_pWindow->ShowMessage(kSettingOriginal);

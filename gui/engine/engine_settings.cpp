@@ -1,21 +1,20 @@
 // The machine's proxy settings as the main window handles them: the user's
 // options saved at a session's start and written back at its end, one entry
 // applied at each rotation step, and the record that survives a crash.
-#include "proxy_engine.h"
+#include "gui/engine/proxy_engine.h"
 
 #include "framework/trace.h"
-#include "session_record_options.h"
+#include "gui/engine/session_record_options.h"
+#include "gui/engine/url_fetch.h"
 #include "shared/probe_rules.h"
-#include "shared/proxy_address_data.h"
-#include "url_fetch.h"
 
 bool CProxyEngine::SaveProxyOptions() {
     bool saved = false;
     m_pCalls->Run([&] {
         saved = ::SaveProxyOptions(m_api, m_SavedProxyOptions);
         if (!saved) {
-            m_pWindow->ShowStandardMessage("Error1 ");
-            m_pWindow->PostQuit(0);
+            m_pWindow->ShowMessage("Error1 ", EEngineMessage::Standard);
+            m_pWindow->Quit(0, false);
         }
     });
     return saved;
@@ -26,7 +25,7 @@ bool CProxyEngine::RestoreProxyOptions() {
     m_pCalls->Run([&] {
         restored = ::RestoreProxyOptions(m_api, m_SavedProxyOptions);
         if (!restored) {
-            m_pWindow->PostQuit(0);
+            m_pWindow->Quit(0, false);
             return;
         }
         // The settings are the user's again: the crash record has done its job.
@@ -48,18 +47,11 @@ void CProxyEngine::WriteSessionRecord(const std::string& appliedEntry) {
     }
 }
 
-bool CProxyEngine::ApplyOnWindowThread(const std::string& address, int port, bool applyHere) {
+bool CProxyEngine::ApplyOnWindowThread(const std::string& address, int port) {
     // Recorded before it is applied, so a crash in between still finds it.
     const std::string entry = probe::ProxyText(address, port);
     WriteSessionRecord(entry);
-    bool applied = false;
-    if (applyHere) {
-        applied = ::ApplyProxy(m_api, address, port);
-    } else {
-        CProxyAddressData data;
-        data.m_pInternetOptions = &m_api;
-        applied = data.ApplyProxy(address, port);
-    }
+    const bool applied = ::ApplyProxy(m_api, address, port);
     if (applied) {
         m_strAppliedEntry = entry;
     } else {
@@ -69,9 +61,9 @@ bool CProxyEngine::ApplyOnWindowThread(const std::string& address, int port, boo
     return applied;
 }
 
-bool CProxyEngine::CheckIfOnline(const std::string& address, int port, bool applyHere) {
+bool CProxyEngine::ApplyEntry(const std::string& address, int port) {
     bool applied = false;
-    m_pCalls->Run([&] { applied = ApplyOnWindowThread(address, port, applyHere); });
+    m_pCalls->Run([&] { applied = ApplyOnWindowThread(address, port); });
     return applied;
 }
 

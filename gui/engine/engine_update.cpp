@@ -1,14 +1,13 @@
 // The proxy list update: the download from the update server, its copies for
 // the main window and for the checker, and the checker's word that a
 // validated list is in place.
-#include "proxy_engine.h"
+#include "gui/engine/proxy_engine.h"
 
 #include <windows.h>
 
 #include "framework/trace.h"
-#include "proxy_list_loader.h"
+#include "gui/engine/url_fetch.h"
 #include "shared/file_replace.h"
-#include "url_fetch.h"
 
 namespace {
 
@@ -56,9 +55,9 @@ int CProxyEngine::UpdateProxyList(bool startup) {
     }
     if (!placed) {
         ::DeleteFileA(fetched.c_str());
-        m_pWindow->ShowMessage(kCheckNetwork);
+        ShowMessage(kCheckNetwork);
         if (!startup) {
-            m_pWindow->EnableControlGroup(1, false);
+            SetBusy(false);
         }
         return 0;
     }
@@ -82,27 +81,28 @@ int CProxyEngine::UpdateProxyList(bool startup) {
         // The window does not wait for the checker.
         TraceText("Before Waiting");
         TraceText("After Waiting");
-        m_pWindow->EnableControlGroup(1, false);
+        SetBusy(false);
         TraceText("Before SetAnonimizeStatusOnListCount");
-        m_pWindow->SetAnonimizeStatusOnListCount();
+        RefreshButtons();
         TraceText("After SetAnonimizeStatusOnListCount");
-        m_pWindow->ShowMessage(kUpdated);
+        ShowMessage(kUpdated);
     }
     TraceText("Out UpdateProxyList");
     return 1;
 }
 
 void CProxyEngine::OnUpdate() {
-    m_pWindow->EnableControlGroup(1, true);
-    if (!StartWorker(&CProxyEngine::UpdateThread, false)) {
-        m_pWindow->EnableControlGroup(1, false);
+    SetBusy(true);
+    const bool started = StartWorker(
+        [this] {
+            TraceText("In UpdateThread");
+            UpdateProxyList(false);
+            TraceText("Out UpdateThread");
+        },
+        false);
+    if (!started) {
+        SetBusy(false);
     }
-}
-
-void CProxyEngine::UpdateThread() {
-    TraceText("In UpdateThread");
-    UpdateProxyList(false);
-    TraceText("Out UpdateThread");
 }
 
 void CProxyEngine::OnCheckerDone() {

@@ -1,13 +1,12 @@
 // The user's own proxies: checking a typed proxy, adding it to the list and
 // to "Userproxy.txt", removing the selected entry from the list and its files.
-#include "proxy_engine.h"
+#include "gui/engine/proxy_engine.h"
 
-#include "marshalled_options.h"
-#include "proxy_list_loader.h"
+#include "gui/engine/marshalled_options.h"
+#include "gui/engine/user_proxy_text.h"
 #include "shared/list_lines.h"
 #include "shared/proxy_address_data.h"
 #include "shared/proxy_entry.h"
-#include "user_proxy_text.h"
 
 namespace {
 
@@ -20,35 +19,33 @@ const char kNotLiveSuffix[] = " is not live Proxy . It can not be added.";
 const char kAlreadyExists[] = " Entry already exist!";
 const char kNotSaved[] = " The proxy could not be saved in Userproxy.txt. It was not added.";
 
-} // namespace
-
-void CProxyEngine::ReadProxyFields(std::string& address, std::string& port) {
-    std::uint8_t fields[4] = {};
-    const int nonBlank = m_pWindow->AddressFields(fields);
-    address = UserProxyAddress(fields, nonBlank);
-    port = TrimmedPortText(m_pWindow->PortText());
+void ReadTypedProxy(const CTypedProxy& typed, std::string& address, std::string& port) {
+    address = UserProxyAddress(typed.m_fields, typed.m_nNonBlank);
+    port = TrimmedPortText(typed.m_strPort);
 }
 
-int CProxyEngine::TestUserProxy() {
+} // namespace
+
+int CProxyEngine::TestUserProxy(const CTypedProxy& typed) {
     PumpPendingMessages();
     if (m_bClosing) {
-        m_pWindow->SetAnonimizeStatusOnListCount();
+        RefreshButtons();
         return 0;
     }
     std::string address;
     std::string portText;
-    ReadProxyFields(address, portText);
+    ReadTypedProxy(typed, address, portText);
     PumpPendingMessages();
     if (m_bClosing) {
-        m_pWindow->SetAnonimizeStatusOnListCount();
+        RefreshButtons();
         return 0;
     }
     if (address.empty() || portText.empty()) {
-        m_pWindow->ShowMessage(kEnterBoth);
+        ShowMessage(kEnterBoth);
         return 0;
     }
     const int port = AtoiDecimal(portText);
-    m_pWindow->EnableControlGroup(3, true);
+    SetBusy(true);
     PumpPendingMessages();
     if (m_bClosing) {
         return 0;
@@ -63,7 +60,7 @@ int CProxyEngine::TestUserProxy() {
 
     const bool alive = data.ProbeProxy(address, port);
     if (!m_bQuietCheck) {
-        m_pWindow->ShowMessage(alive ? kAlive : kNotAlive);
+        ShowMessage(alive ? kAlive : kNotAlive);
     }
     // A session started meanwhile owns the settings now; writing the
     // pre-session ones back would take its proxy away behind its back.
@@ -72,71 +69,81 @@ int CProxyEngine::TestUserProxy() {
     }
     PumpPendingMessages();
     if (!m_bClosing) {
-        m_pWindow->EnableControlGroup(3, false);
+        SetBusy(false);
         PumpPendingMessages();
     }
     return alive ? 1 : 0;
 }
 
-void CProxyEngine::AddUserProxy() {
-    m_pWindow->UpdateData(true);
+void CProxyEngine::AddUserProxy(const CTypedProxy& typed) {
     std::string address;
     std::string portText;
-    ReadProxyFields(address, portText);
+    ReadTypedProxy(typed, address, portText);
     if (address.empty()) {
-        m_pWindow->ShowMessage(kBlankAddress);
-        m_pWindow->SetAnonimizeStatusOnListCount();
+        ShowMessage(kBlankAddress);
+        RefreshButtons();
         return;
     }
     if (portText.empty()) {
-        m_pWindow->ShowMessage(kBlankPort);
-        m_pWindow->SetAnonimizeStatusOnListCount();
+        ShowMessage(kBlankPort);
+        RefreshButtons();
         return;
     }
     const std::string entry = UserProxyEntry(address, portText);
-    g_nCurrentPort = AtoiDecimal(portText);
+    m_nCurrentPort = AtoiDecimal(portText);
 
     m_bQuietCheck = true;
-    const int alive = TestUserProxy();
+    const int alive = TestUserProxy(typed);
     m_bQuietCheck = false;
     if (alive == 0) {
-        m_pWindow->ShowMessage(entry + kNotLiveSuffix);
-        m_pWindow->SetAnonimizeStatusOnListCount();
+        ShowMessage(entry + kNotLiveSuffix);
+        RefreshButtons();
         return;
     }
-    if (m_pWindow->ListSelectString(entry) >= 0) {
-        m_pWindow->ShowMessage(kAlreadyExists);
-        m_pWindow->SetAnonimizeStatusOnListCount();
+    // The list box's search selects what it finds.
+    if (const int found = m_list.Find(entry); found >= 0) {
+        Select(found);
+        ShowMessage(kAlreadyExists);
+        RefreshButtons();
         return;
     }
     const std::string userList = ListPath(kUserProxyFileName);
     if (userList.empty() || !AppendListLine(userList, entry)) {
         // Listed without being stored, it would vanish at the next load.
-        m_pWindow->ShowMessage(kNotSaved);
-        m_pWindow->SetAnonimizeStatusOnListCount();
+        ShowMessage(kNotSaved);
+        RefreshButtons();
         return;
     }
-    if (m_pWindow->ListSelectString(entry) < 0) {
-        m_pWindow->ListAddString(entry);
-        m_pWindow->ClearAddress();
-        m_pWindow->ClearPort();
-        m_pWindow->SetAnonimizeStatusOnListCount();
-    } else {
-        m_pWindow->ShowMessage(kAlreadyExists);
-        m_pWindow->SetAnonimizeStatusOnListCount();
+    if (const int found = m_list.Find(entry); found >= 0) {
+        Select(found);
+        ShowMessage(kAlreadyExists);
+        RefreshButtons();
+        return;
     }
+    const int shownAt = m_pWindow->ShowAddedEntry(entry);
+    try {
+        if (shownAt >= 0) {
+            m_list.Insert(static_cast<std::size_t>(shownAt), entry);
+        }
+    } catch (...) {
+        // No memory to hold it: the list and the window agree again after a load.
+        LoadAndShowList();
+    }
+    m_pWindow->ClearTypedProxy();
+    RefreshButtons();
 }
 
 void CProxyEngine::RemoveSelectedProxy() {
-    const int selected = m_pWindow->ListCurSel();
+    const int selected = m_nSelected;
     if (selected >= 0) {
-        const std::string entry = m_pWindow->ListText(selected);
-        m_pWindow->ListDeleteString(selected);
+        const std::string entry(m_list.Entry(static_cast<std::size_t>(selected)));
+        m_list.Erase(static_cast<std::size_t>(selected));
+        m_nSelected = m_pWindow->ShowRemovedEntry(selected);
         RemoveProxyFromFiles(entry);
     }
-    m_pWindow->SetAnonimizeStatusOnListCount();
+    RefreshButtons();
 }
 
-void CProxyEngine::OnVettor() {
-    StartWorker(&CProxyEngine::TestUserProxy, true);
+void CProxyEngine::OnVettor(const CTypedProxy& typed) {
+    StartWorker([this, typed] { TestUserProxy(typed); }, true);
 }

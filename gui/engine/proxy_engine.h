@@ -2,7 +2,8 @@
 // rotation, the proxy list update, the user's own proxies, and the machine's
 // proxy settings around them. Its operations keep the names the main window
 // gives them; the window calls them from its handlers and the engine talks
-// back only through IEngineWindow.
+// back only through IEngineWindow. The engine holds the list, the entry in
+// force and the period; the window shows them.
 //
 // Threads: the operations are called on the window's thread. The engine
 // starts short-lived workers (the first rotation step, the check of a typed
@@ -21,10 +22,11 @@
 #include <string>
 #include <vector>
 
-#include "engine_window.h"
-#include "session_record_store.h"
+#include "gui/engine/engine_window.h"
+#include "gui/engine/proxy_list.h"
+#include "gui/engine/session_record_store.h"
+#include "gui/engine/window_thread_calls.h"
 #include "shared/proxy_options.h"
-#include "window_thread_calls.h"
 
 // Timers of the main window.
 inline constexpr unsigned IDT_ROTATE = 101;
@@ -34,10 +36,14 @@ inline constexpr unsigned IDT_NO_LIVE_PROXY = 9999;
 inline constexpr char kStartAnonymizing[] = "Start Anonymizing";
 inline constexpr char kStopAnonymizing[] = "Stop Anonymizing";
 
-// The index of the entry the rotation is on, and the port last parsed for
-// the rotation or for Add.
-extern std::atomic<int> g_nCurrentProxy;
-extern std::atomic<int> g_nCurrentPort;
+// The fields of a proxy of the user's own as the window read them when the
+// user clicked: the IP address control's four fields (blank ones 0), how
+// many are not blank, and the port edit's text.
+struct CTypedProxy {
+    std::uint8_t m_fields[4] = {};
+    int m_nNonBlank = 0;
+    std::string m_strPort;
+};
 
 struct CEngineSettings {
     CEngineSettings();
@@ -72,6 +78,10 @@ public:
     // later call of any worker reaches the window, the settings or the files.
     void Shutdown();
 
+    // The user's choices, reported by the window as they happen.
+    void OnListSelection(int index);
+    void OnPeriodChosen(const std::string& itemText);
+
     // Lists.
     int LoadProxyLists();
     void RemoveProxyFromFiles(const std::string& entry);
@@ -79,7 +89,7 @@ public:
     // Settings of the machine, the window's saved copy.
     bool SaveProxyOptions();
     bool RestoreProxyOptions();
-    bool CheckIfOnline(const std::string& address, int port, bool applyHere);
+    bool ApplyEntry(const std::string& address, int port);
     bool IsNetworkAvailable();
 
     // The session.
@@ -104,21 +114,23 @@ public:
     // The list update.
     int UpdateProxyList(bool startup);
     void OnUpdate();
-    void UpdateThread();
     void OnCheckerDone();
 
     // The user's own proxies.
-    void ReadProxyFields(std::string& address, std::string& port);
-    int TestUserProxy();
-    void AddUserProxy();
+    int TestUserProxy(const CTypedProxy& typed);
+    void AddUserProxy(const CTypedProxy& typed);
     void RemoveSelectedProxy();
-    void OnVettor();
+    void OnVettor(const CTypedProxy& typed);
 
     // State the window shows or tests look at.
     std::string StartStopState() const;
     bool IsAnonymizing() const { return m_bAnonymizing; }
     bool HasWorker() const { return m_pWorkerThread != nullptr; }
     CWindowThreadCalls& WindowThreadCalls() { return *m_pCalls; }
+    // The entry the rotation is on, and the port last parsed for the
+    // rotation or for Add.
+    int CurrentProxy() const { return m_nCurrentProxy; }
+    int CurrentPort() const { return m_nCurrentPort; }
 
     std::atomic<bool> m_bAnonymizing{false};
     std::atomic<bool> m_bStopChangeIP{false};
@@ -129,32 +141,49 @@ private:
     CProxyEngine(std::shared_ptr<IEngineWindow> window, IInternetOptions& api,
                  std::function<void()> signalUpdate, CEngineSettings settings);
 
+    // What the window shows, each run on the window's thread from any thread.
+    void Show(const std::function<void(IEngineWindow&)>& show);
+    void ShowMessage(const std::string& text);
+    void SetBusy(bool busy);
+    void SetStopLook(bool stopLook, bool repaintAll = false);
+    void RefreshButtons(bool flashStartStop = false);
+    // Selects `index` of the list, or nothing when it is not an entry; the
+    // window's thread.
+    void Select(int index);
+    // The list files read into the list and shown; the window's thread.
+    int LoadAndShowList();
+
     void SetStartStopState(const char* state);
-    void EndSessionOnWindowThread(const char* message);
+    void EndSessionOnWindowThread(const char* message, const CWorkerTicket* caller);
     void StopAnonymizingFor(const CWorkerTicket* caller);
     void StopRecordedWorker(bool closing, const CWorkerTicket* caller);
     bool StopRequested() const;
-    bool ApplyOnWindowThread(const std::string& address, int port, bool applyHere);
+    bool ApplyOnWindowThread(const std::string& address, int port);
     void WriteSessionRecord(const std::string& appliedEntry);
     std::string ListPath(const char* name) const;
     std::string UpdateDownloadPath() const;
-    template <class Body> bool StartWorker(Body body, bool record);
+    bool StartWorker(std::function<void()> body, bool record);
 
     const CEngineSettings m_settings;
     const std::shared_ptr<CWindowThreadCalls> m_pCalls;
-    const std::shared_ptr<IEngineWindow> m_pWindow; // marshalled: safe on any thread
+    const std::shared_ptr<IEngineWindow> m_pWindow; // the window's thread only
     IInternetOptions& m_api;
-    const std::shared_ptr<IInternetOptions> m_pWorkerApi; // marshalled
     const std::function<void()> m_signalUpdate;
 
     // The window's thread only.
-    std::vector<std::string> m_staging;
+    CProxyList m_list;
+    int m_nSelected = -1;
+    CEngineButtons m_buttons;
     CSavedProxyOptions m_SavedProxyOptions;
     std::unique_ptr<CEngineWorker> m_pWorkerThread;
     std::unique_ptr<CSessionRecordStore> m_pRecordStore;
-    std::uintptr_t m_nRotateTimer = 0;
     // The entry this session applied last; empty before its first apply.
     std::string m_strAppliedEntry;
+
+    // Read by the first rotation step's worker.
+    std::atomic<int> m_nCurrentProxy{0};
+    std::atomic<int> m_nCurrentPort{0};
+    std::atomic<unsigned> m_nPeriodMs{0};
 
     mutable std::mutex m_stateMutex;
     std::string m_strStartStopState;

@@ -124,7 +124,7 @@ void CStagedList::Grow() {
     }
 }
 
-void CStagedList::Add(std::string_view text) {
+std::string_view CStagedList::ListBoxPart(std::string_view text) const {
     if (const void* nul = std::memchr(text.data(), '\0', text.size()); nul != nullptr) {
         text =
             text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
@@ -132,6 +132,23 @@ void CStagedList::Add(std::string_view text) {
     if (m_offsets.size() >= kNoIndex - 1) {
         throw std::length_error("too many staged entries");
     }
+    return text;
+}
+
+void CStagedList::Push(std::string_view text) {
+    m_offsets.push_back(m_strTexts.size());
+    try {
+        m_strTexts.append(text);
+        m_strTexts.push_back('\0');
+    } catch (...) {
+        m_strTexts.resize(m_offsets.back());
+        m_offsets.pop_back();
+        throw;
+    }
+}
+
+void CStagedList::Add(std::string_view text) {
+    text = ListBoxPart(text);
     std::size_t slot = 0;
     if (!text.empty()) {
         // Half full at most, so probes stay short.
@@ -147,15 +164,7 @@ void CStagedList::Add(std::string_view text) {
             slot = (slot + 1) & mask;
         }
     }
-    m_offsets.push_back(m_strTexts.size());
-    try {
-        m_strTexts.append(text);
-        m_strTexts.push_back('\0');
-    } catch (...) {
-        m_strTexts.resize(m_offsets.back());
-        m_offsets.pop_back();
-        throw;
-    }
+    Push(text);
     if (!text.empty()) {
         m_slots[slot] = static_cast<std::uint32_t>(m_offsets.size());
     }
@@ -163,6 +172,13 @@ void CStagedList::Add(std::string_view text) {
 
 void CStagedList::ForgetDuplicates() {
     std::vector<std::uint32_t>().swap(m_slots);
+}
+
+std::uint32_t CStagedList::Append(std::string_view text) {
+    ForgetDuplicates();
+    text = ListBoxPart(text);
+    Push(text);
+    return static_cast<std::uint32_t>(m_offsets.size() - 1);
 }
 
 void CStagedList::Clear() {

@@ -36,10 +36,17 @@ public:
     // Lets the table of staged texts go once nothing more comes; a later
     // Add builds it again.
     void ForgetDuplicates();
+    // Stages `text` (up to a NUL) whatever is staged already, and answers its
+    // index; the table of staged texts is let go.
+    std::uint32_t Append(std::string_view text);
     // Lets the texts and the table go.
     void Clear();
 
 private:
+    // The part of `text` the list box sees; throws when no index is left.
+    std::string_view ListBoxPart(std::string_view text) const;
+    // Appends the text and its NUL, all or nothing.
+    void Push(std::string_view text);
     std::uint64_t Hash(std::string_view text) const;
     bool FoldedEqual(std::string_view a, std::string_view b) const;
     void Grow();

@@ -38,8 +38,9 @@
 #include <vector>
 
 #include "checker_files.h"
-#include "proxy_list_loader.h"
-#include "staged_list.h"
+#include "gui/engine/proxy_list_box.h"
+#include "gui/engine/staged_list.h"
+#include "shared/list_lines.h"
 
 namespace {
 
@@ -103,17 +104,46 @@ double Seconds() {
     return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-using LoadFunction = int (*)(HWND, std::vector<std::string>&, HWND, const std::string&);
+using LoadFunction = void (*)(HWND, const std::string&);
 
-// The main window's load, staged compactly.
-int LoadCompact(HWND list, std::vector<std::string>&, HWND button, const std::string& folder) {
-    return LoadProxyLists(list, button, folder);
+// The main window's load: the list files staged compactly into the list the
+// engine holds, and shown.
+void LoadCompact(HWND box, const std::string& folder) {
+    CProxyList list = MakeProxyList();
+    list.Load(folder);
+    ShowProxyList(box, list);
 }
 
-double TimeLoad(LoadFunction load, HWND list, HWND button, const std::string& folder) {
-    std::vector<std::string> staging;
+// The same list shown from a string per line read.
+void LoadFromStrings(HWND box, const std::string& folder) {
+    std::vector<std::string> lines;
+    ReadListFileEntries(folder + "\\" + kUserProxyFileName, lines);
+    ReadListFileEntries(folder + "\\" + kProxyListFileName, lines);
+    CProxyList list = MakeProxyList();
+    for (const std::string& line : lines) {
+        list.Stage(line);
+    }
+    list.FinishStaging();
+    ShowProxyList(box, list);
+}
+
+// The per-entry loop: each line searched for and added when not found.
+void LoadOneByOne(HWND box, const std::string& folder) {
+    SendMessageA(box, LB_RESETCONTENT, 0, 0);
+    std::vector<std::string> lines;
+    ReadListFileEntries(folder + "\\" + kUserProxyFileName, lines);
+    ReadListFileEntries(folder + "\\" + kProxyListFileName, lines);
+    for (const std::string& line : lines) {
+        if (SendMessageA(box, LB_SELECTSTRING, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(line.c_str())) == LB_ERR) {
+            SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        }
+    }
+}
+
+double TimeLoad(LoadFunction load, HWND list, const std::string& folder) {
     const double start = Seconds();
-    load(list, staging, button, folder);
+    load(list, folder);
     UpdateWindow(list);
     return Seconds() - start;
 }
@@ -157,7 +187,7 @@ std::string ProxyLines(std::size_t bytes, std::string_view lineEnd) {
     return text;
 }
 
-std::string MakeProxyList(std::size_t bytes) {
+std::string MakeProxyListText(std::size_t bytes) {
     return ProxyLines(bytes, "\r\n");
 }
 
@@ -211,7 +241,7 @@ std::string MakeUtf16(std::size_t bytes) {
 }
 
 const HostileCase kHostileCases[] = {
-    {"proxy list, CR LF", MakeProxyList},   {"proxy list, UTF-16", MakeUtf16},
+    {"proxy list, CR LF", MakeProxyListText},   {"proxy list, UTF-16", MakeUtf16},
     {"proxy list, NULs", MakeNulSeparated}, {"proxy list, CR only", MakeCarriageReturnsOnly},
     {"binary garbage", MakeGarbage},        {"one-digit lines", MakeTinyLines},
     {"one long line", MakeLongLine},
@@ -235,13 +265,8 @@ int MeasureOneLoad(const std::string& which, const std::string& folder,
     std::size_t count = 0;
     if (which == "gui" || which == "staging") {
         const CListHostWindow shown(true);
-        std::vector<std::string> staging;
         const double begin = Seconds();
-        if (which == "gui") {
-            LoadProxyLists(shown.List(), shown.Button(), folder);
-        } else {
-            LoadProxyLists(shown.List(), staging, shown.Button(), folder);
-        }
+        (which == "gui" ? LoadCompact : LoadFromStrings)(shown.List(), folder);
         UpdateWindow(shown.List());
         seconds = Seconds() - begin;
         count = static_cast<std::size_t>(SendMessageA(shown.List(), LB_GETCOUNT, 0, 0));
@@ -351,7 +376,7 @@ int RunHostile(std::size_t megabytes, const std::string& folder) {
 // from the list box's.
 int RunPhases(std::size_t megabytes, const std::string& folder) {
     const std::string path = folder + "\\" + kProxyListFileName;
-    if (!WriteBytes(path, MakeProxyList(megabytes * 1048576))) {
+    if (!WriteBytes(path, MakeProxyListText(megabytes * 1048576))) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return 1;
     }
@@ -368,7 +393,7 @@ int RunPhases(std::size_t megabytes, const std::string& folder) {
     };
     double begin = Seconds();
     std::vector<std::string> staging;
-    ReadListFile(path, staging);
+    ReadListFileEntries(path, staging);
     report("read into strings", Seconds() - begin);
     {
         begin = Seconds();
@@ -548,12 +573,11 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write the list files\n");
             return 1;
         }
-        const double fastShown = TimeLoad(LoadCompact, shown.List(), shown.Button(), folder);
+        const double fastShown = TimeLoad(LoadCompact, shown.List(), folder);
         const std::vector<std::string> fastItems = Items(shown.List());
-        const double fastHidden = TimeLoad(LoadProxyLists, hidden.List(), hidden.Button(), folder);
+        const double fastHidden = TimeLoad(LoadFromStrings, hidden.List(), folder);
         bool same = Items(hidden.List()) == fastItems;
-        const double plain =
-            TimeLoad(LoadProxyListsPlain, plainWindow.List(), plainWindow.Button(), folder);
+        const double plain = TimeLoad(LoadOneByOne, plainWindow.List(), folder);
         same = same && Items(plainWindow.List()) == fastItems;
         allSame = allSame && same;
         std::printf("%8zu %8zu %11.3f %12.3f %13.3f %6s\n", count, fastItems.size(), fastShown,

@@ -92,7 +92,8 @@ TEST(AppMessages, TheRightsWarningAndTheStandardMessageShowWhatUsersAreTold) {
     app.m_pMainWnd = &main;
     CDialog unused(1);
     CPlainEngineWindow window(unused);
-    const CSeenBox standard = SeenWhile([&] { window.ShowStandardMessage("Error1 "); });
+    const CSeenBox standard =
+        SeenWhile([&] { window.ShowMessage("Error1 ", EEngineMessage::Standard); });
     app.m_pMainWnd = nullptr;
     ASSERT_TRUE(standard.m_bSeen);
     EXPECT_EQ(standard.m_strText, "Error1 ");

@@ -117,7 +117,7 @@ void CRecordingWindow::ShowMessageBox(const std::string& text) {
     }
 }
 
-void CRecordingWindow::ShowStandardMessage(const std::string& text) {
+void CRecordingWindow::ShowStandardMessageBox(const std::string& text) {
     m_standardMessages.push_back(text);
 }
 
@@ -125,24 +125,20 @@ void CRecordingWindow::SetStartStopLook(bool stopLook) {
     m_looks.push_back(stopLook);
 }
 
-void CRecordingWindow::CloseAndQuit(int) {
-    ++m_nCloses;
-}
-
 void CRecordingWindow::FlashStartStop() {
     ++m_nFlashes;
     CDialogEngineWindow::FlashStartStop();
 }
 
-void CRecordingWindow::PostQuit(int) {
-    ++m_nQuits;
+void CRecordingWindow::Quit(int, bool closeWindow) {
+    ++(closeWindow ? m_nCloses : m_nQuits);
 }
 
-std::uintptr_t CRecordingWindow::SetTimer(unsigned id, unsigned periodMs) {
+bool CRecordingWindow::ArmTimer(unsigned id, unsigned periodMs) {
     if (id == IDT_ROTATE) {
         m_rotationPeriods.push_back(periodMs);
     }
-    return CDialogEngineWindow::SetTimer(id, periodMs);
+    return CDialogEngineWindow::ArmTimer(id, periodMs);
 }
 
 CCurrentProxyQuery MachineProxy() {
@@ -234,8 +230,8 @@ void CEngineHarness::ForgetStartUp() {
          std::filesystem::directory_iterator(m_program.File("Update"), ignored)) {
         std::filesystem::remove_all(entry.path(), ignored);
     }
-    ::SendMessageA(Item(IDC_PROXY_LIST), LB_RESETCONTENT, 0, 0);
-    m_pWindow->SetAnonimizeStatusOnListCount();
+    // The folders are empty now: so is the list.
+    Engine().LoadProxyLists();
     m_startUpMessages = m_pWindow->m_messages;
     m_pWindow->m_messages.clear();
     m_pWindow->m_standardMessages.clear();

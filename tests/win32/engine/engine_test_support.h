@@ -71,12 +71,8 @@ class CRecordingWindow : public CDialogEngineWindow {
 public:
     using CDialogEngineWindow::CDialogEngineWindow;
 
-    void ShowStandardMessage(const std::string& text) override;
-    void SetStartStopLook(bool stopLook) override;
-    void FlashStartStop() override;
-    void CloseAndQuit(int exitCode) override;
-    void PostQuit(int exitCode) override;
-    std::uintptr_t SetTimer(unsigned id, unsigned periodMs) override;
+    void Quit(int exitCode, bool closeWindow) override;
+    bool ArmTimer(unsigned id, unsigned periodMs) override;
 
     std::vector<std::string> m_messages; // the window's thread only
     std::vector<std::string> m_standardMessages;
@@ -90,6 +86,9 @@ public:
 
 protected:
     void ShowMessageBox(const std::string& text) override;
+    void ShowStandardMessageBox(const std::string& text) override;
+    void SetStartStopLook(bool stopLook) override;
+    void FlashStartStop() override;
 };
 
 // The machine's per-connection options as they stand.

@@ -14,6 +14,7 @@
 
 #include "debug_output_capture.h"
 #include "engine_test_support.h"
+#include "gui/engine/user_proxy_text.h"
 #include "resources/sulvantix/sulvantix_resource.h"
 #include "standin_ports.h"
 #include "standins_env.h"
@@ -81,7 +82,7 @@ TEST(UserProxies, AddProbesStoresOnceInSortedPlaceAndRefusesWhatIsListedOrDead) 
     EXPECT_EQ(harness.Read(userList), "10.0.0.7:3128\r\n127.0.0.1:18100\r\n");
     EXPECT_TRUE(AddressBlank(harness));
     EXPECT_EQ(PortText(harness), "");
-    EXPECT_EQ(g_nCurrentPort.load(), 18100);
+    EXPECT_EQ(harness.Engine().CurrentPort(), 18100);
     EXPECT_EQ(Requests(standins::kFarmOk), probesBefore + 1);
 
     // Again: probed again, then refused; nothing written twice.
@@ -153,11 +154,9 @@ TEST(UserProxies, IncompleteFieldsAreRefusedWithoutAProbe) {
     // Only the first field filled: the blank ones count as 0.
     TypeFirstAddressField(harness, "10");
     ::SetWindowTextA(harness.Item(IDC_PROXY_PORT), "");
-    std::string address;
-    std::string port;
-    harness.Engine().ReadProxyFields(address, port);
-    EXPECT_EQ(address, "10.0.0.0");
-    EXPECT_EQ(port, "");
+    const CTypedProxy typed = harness.Window().TypedProxy();
+    EXPECT_EQ(UserProxyAddress(typed.m_fields, typed.m_nNonBlank), "10.0.0.0");
+    EXPECT_EQ(typed.m_strPort, "");
     window.m_messages.clear();
     harness.Click(IDC_ADD);
     EXPECT_EQ(window.m_messages, Strings{" Blank Port Number is not allowed ! "});

@@ -1,8 +1,9 @@
-#include "proxy_list_loader.h"
+#include "gui/engine/proxy_list_box.h"
 
 #include "list_host_window.h"
 #include "scratch_dir.h"
 #include "shared/list_box_model.h"
+#include "shared/list_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -93,21 +94,79 @@ std::string RandomIpEntry(std::mt19937& random) {
 const std::string kMixedAlphabet = "aAbBzZ-'[]._: 0189\x01\xAD\xC4\xE4\x8A\x9A\xDF\xFF\x9F";
 const std::string kPlainAlphabet = "aAbBcZz.:0189";
 
+Entries Shown(const CProxyList& list) {
+    Entries entries;
+    for (std::size_t i = 0; i < list.Count(); ++i) {
+        entries.emplace_back(list.Entry(i));
+    }
+    return entries;
+}
+
+// The product's fill; the list it leaves must hold the list box's items in
+// the list box's order, as the engine reads them from there on.
+void FillShown(HWND box, const Entries& staged) {
+    CProxyList list = MakeProxyList();
+    for (const std::string& entry : staged) {
+        list.Stage(entry);
+    }
+    list.FinishStaging();
+    ShowProxyList(box, list);
+    EXPECT_EQ(Shown(list), Items(box));
+}
+
+// The reference: each entry searched for from before the first item and
+// added when nothing is found.
+void FillOneByOne(HWND box, const Entries& staged) {
+    for (const std::string& entry : staged) {
+        if (SendMessageA(box, LB_SELECTSTRING, static_cast<WPARAM>(-1),
+                         reinterpret_cast<LPARAM>(entry.c_str())) == LB_ERR) {
+            SendMessageA(box, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        }
+    }
+}
+
 void ExpectSameFill(const Entries& staged, const std::string& what) {
     CListHostWindow fast;
     CListHostWindow plain;
     ASSERT_TRUE(fast.Ready() && plain.Ready());
-    FillProxyListBox(fast.List(), staged);
-    FillProxyListBoxPlain(plain.List(), staged);
+    FillShown(fast.List(), staged);
+    FillOneByOne(plain.List(), staged);
     const Entries expected = Items(plain.List());
     ASSERT_EQ(Items(fast.List()), expected) << what;
     EXPECT_EQ(SendMessageA(fast.List(), LB_GETCOUNT, 0, 0), static_cast<LRESULT>(expected.size()));
 }
 
-using Loader = int (*)(HWND, Entries&, HWND, const std::string&);
+// A load from the list files of a folder; the count of entries shown.
+using Loader = std::size_t (*)(HWND, const std::string&);
 
-const Loader kFastLoad = LoadProxyLists;
-const Loader kPlainLoad = LoadProxyListsPlain;
+// As the main window does after each load.
+std::size_t SelectFirst(HWND box) {
+    const LRESULT count = SendMessageA(box, LB_GETCOUNT, 0, 0);
+    if (count > 0) {
+        SendMessageA(box, LB_SETCURSEL, 0, 0);
+    }
+    return static_cast<std::size_t>(count);
+}
+
+std::size_t FastLoad(HWND box, const std::string& directory) {
+    CProxyList list = MakeProxyList();
+    list.Load(directory);
+    ShowProxyList(box, list);
+    EXPECT_EQ(Shown(list), Items(box));
+    return SelectFirst(box);
+}
+
+std::size_t PlainLoad(HWND box, const std::string& directory) {
+    SendMessageA(box, LB_RESETCONTENT, 0, 0);
+    Entries staging;
+    ReadListFileEntries(directory + "\\" + kUserProxyFileName, staging);
+    ReadListFileEntries(directory + "\\" + kProxyListFileName, staging);
+    FillOneByOne(box, staging);
+    return SelectFirst(box);
+}
+
+const Loader kFastLoad = FastLoad;
+const Loader kPlainLoad = PlainLoad;
 
 struct CNamedLoader {
     const char* m_pszName;
@@ -116,17 +175,9 @@ struct CNamedLoader {
 
 class ListLoad : public ::testing::TestWithParam<CNamedLoader> {
 protected:
-    int Load(Entries& staging) {
-        return GetParam().m_pLoad(m_window.List(), staging, m_window.Button(), m_dir.Path());
-    }
-    int Load() {
-        Entries staging;
-        return Load(staging);
-    }
+    std::size_t Load() { return GetParam().m_pLoad(m_window.List(), m_dir.Path()); }
     void WriteUser(const std::string& bytes) { m_dir.Write(kUserProxyFileName, bytes); }
     void WriteList(const std::string& bytes) { m_dir.Write(kProxyListFileName, bytes); }
-    bool ButtonEnabled() const { return IsWindowEnabled(m_window.Button()) != FALSE; }
-    LRESULT Selection() const { return SendMessageA(m_window.List(), LB_GETCURSEL, 0, 0); }
 
     CScratchDir m_dir;
     CListHostWindow m_window;
@@ -145,62 +196,37 @@ TEST_P(ListLoad, LoadsOnlyTheTrimmedNonEmptyLines) {
     ASSERT_TRUE(m_window.Ready());
     WriteUser("\r\n  9.9.9.9:80 \r\n\t\r\n   \r\n");
     WriteList("   \r\n1.1.1.1:3128\r\r\n\r\n\v5.5.5.5:1");
-    Entries staging{"left over:1"};
-    EnableWindow(m_window.Button(), FALSE);
-    EXPECT_EQ(Load(staging), 0);
-    EXPECT_EQ(staging, (Entries{"9.9.9.9:80", "1.1.1.1:3128", "5.5.5.5:1"}));
+    EXPECT_EQ(Load(), 3u);
     EXPECT_EQ(Items(m_window.List()), (Entries{"1.1.1.1:3128", "5.5.5.5:1", "9.9.9.9:80"}));
-    EXPECT_EQ(Selection(), 0);
-    EXPECT_TRUE(ButtonEnabled());
 }
 
 TEST_P(ListLoad, AnEntryInBothFilesIsListedOnceAsTheUserCopy) {
     WriteUser("Proxy.Example:8080\r\n");
     WriteList("proxy.example:8080\r\n2.2.2.2:80\r\nPROXY.EXAMPLE:8080\r\n");
-    Entries staging;
-    EXPECT_EQ(Load(staging), 0);
-    EXPECT_EQ(staging.size(), 4u);
+    EXPECT_EQ(Load(), 2u);
     EXPECT_EQ(Items(m_window.List()), (Entries{"2.2.2.2:80", "Proxy.Example:8080"}));
 }
 
-TEST_P(ListLoad, Port80IsNotAddedAfterPort8080) {
+TEST_P(ListLoad, APortThatBeginsAnotherIsHiddenOnlyWhenItComesSecond) {
     WriteList("10.0.0.1:8080\r\n10.0.0.1:80\r\n");
-    EXPECT_EQ(Load(), 0);
+    EXPECT_EQ(Load(), 1u);
     EXPECT_EQ(Items(m_window.List()), (Entries{"10.0.0.1:8080"}));
-}
-
-TEST_P(ListLoad, Port8080IsAddedAfterPort80) {
     WriteUser("10.0.0.1:80\r\n");
     WriteList("10.0.0.1:8080\r\n");
-    EXPECT_EQ(Load(), 0);
+    EXPECT_EQ(Load(), 2u);
     EXPECT_EQ(Items(m_window.List()), (Entries{"10.0.0.1:80", "10.0.0.1:8080"}));
 }
 
-TEST_P(ListLoad, ItemsFollowTheListBoxOrderNotTheFileOrder) {
+TEST_P(ListLoad, ItemsFollowTheListBoxOrderAndEachLoadStartsAfresh) {
     WriteList("b:1\r\nC:1\r\na:1\r\n");
-    EXPECT_EQ(Load(), 0);
+    EXPECT_EQ(Load(), 3u);
     EXPECT_EQ(Items(m_window.List()), (Entries{"a:1", "b:1", "C:1"}));
-    EXPECT_EQ(Selection(), 0);
-}
-
-TEST_P(ListLoad, BothFilesMissingLeavesTheListEmptyAndStartDisabled) {
-    EnableWindow(m_window.Button(), TRUE);
-    Entries staging{"left over:1"};
-    EXPECT_EQ(Load(staging), -1);
-    EXPECT_TRUE(staging.empty());
-    EXPECT_EQ(SendMessageA(m_window.List(), LB_GETCOUNT, 0, 0), 0);
-    EXPECT_FALSE(ButtonEnabled());
-}
-
-TEST_P(ListLoad, EachLoadStartsFromAnEmptyList) {
-    WriteList("1.1.1.1:1\r\n");
-    EXPECT_EQ(Load(), 0);
     WriteList("2.2.2.2:2\r\n");
-    EXPECT_EQ(Load(), 0);
+    EXPECT_EQ(Load(), 1u);
     EXPECT_EQ(Items(m_window.List()), (Entries{"2.2.2.2:2"}));
     WriteList("  \r\n");
-    EXPECT_EQ(Load(), -1);
-    EXPECT_FALSE(ButtonEnabled());
+    EXPECT_EQ(Load(), 0u);
+    EXPECT_EQ(SendMessageA(m_window.List(), LB_GETCOUNT, 0, 0), 0);
 }
 
 TEST_P(ListLoad, AgreesWithTheOtherLoaderOnBigListFiles) {
@@ -215,42 +241,19 @@ TEST_P(ListLoad, AgreesWithTheOtherLoaderOnBigListFiles) {
     }
     WriteUser(Lines(user));
     WriteList(Lines(list));
-    Entries staging;
-    EXPECT_EQ(Load(staging), 0);
+    const std::size_t count = Load();
     const Entries items = Items(m_window.List());
 
     const bool fast = GetParam().m_pLoad == kFastLoad;
     CListHostWindow other;
-    Entries otherStaging;
-    EXPECT_EQ(
-        (fast ? kPlainLoad : kFastLoad)(other.List(), otherStaging, other.Button(), m_dir.Path()),
-        0);
-    EXPECT_EQ(staging, otherStaging);
-    EXPECT_EQ(staging.size(), user.size() + list.size());
+    EXPECT_EQ((fast ? kPlainLoad : kFastLoad)(other.List(), m_dir.Path()), count);
     EXPECT_EQ(Items(other.List()), items);
-    EXPECT_LT(items.size(), staging.size());
+    EXPECT_LT(items.size(), user.size() + list.size());
     for (UINT message : {LB_GETCURSEL, LB_GETTOPINDEX, LB_GETCARETINDEX}) {
         EXPECT_EQ(SendMessageA(other.List(), message, 0, 0),
                   SendMessageA(m_window.List(), message, 0, 0))
             << "message " << message;
     }
-}
-
-TEST(ListFillDifferential, AListBoxThatIsNotEmptyGetsTheSameItems) {
-    const Entries before{"a\xAD"
-                         "b:1",
-                         "10.0.0.1:8080", "Z:1"};
-    const Entries staged{"ab:1", "10.0.0.1:80", "z:1", "10.0.0.1:3128",
-                         "a\xAD"
-                         "b:1x"};
-    CListHostWindow fast;
-    CListHostWindow plain;
-    FillProxyListBoxPlain(fast.List(), before);
-    FillProxyListBoxPlain(plain.List(), before);
-    FillProxyListBox(fast.List(), staged);
-    FillProxyListBoxPlain(plain.List(), staged);
-    EXPECT_EQ(Items(fast.List()), Items(plain.List()));
-    EXPECT_EQ(Items(fast.List()).size(), 6u);
 }
 
 TEST(ListLoadWindow, AShownListHasItsScrollBarAfterAFastFill) {
@@ -260,7 +263,7 @@ TEST(ListLoadWindow, AShownListHasItsScrollBarAfterAFastFill) {
     for (int i = 0; i < 100; ++i) {
         staged.push_back("10.0.0." + std::to_string(i) + ":80");
     }
-    FillProxyListBox(window.List(), staged);
+    FillShown(window.List(), staged);
     // With redraw left off the list box would keep its scroll bar as it was
     // before the fill: hidden, with an empty range.
     SCROLLINFO info{};
@@ -270,45 +273,6 @@ TEST(ListLoadWindow, AShownListHasItsScrollBarAfterAFastFill) {
     EXPECT_EQ(info.nMax, 99);
     EXPECT_NE(GetWindowLongA(window.List(), GWL_STYLE) & WS_VSCROLL, 0);
     EXPECT_TRUE(IsWindowVisible(window.List()));
-}
-
-TEST(ListLoadSystemDirectory, ReadsTheListFilesOfTheSystemDirectory) {
-    const std::string system = GetSystemDirectoryPath();
-    char expected[MAX_PATH + 1] = {};
-    ASSERT_GT(GetSystemDirectoryA(expected, sizeof expected), 0u);
-    ASSERT_EQ(system, expected);
-
-    // Keep whatever the prefix holds and put it back afterwards.
-    const std::string userPath = system + "\\" + kUserProxyFileName;
-    const std::string listPath = system + "\\" + kProxyListFileName;
-    const bool hadUser = GetFileAttributesA(userPath.c_str()) != INVALID_FILE_ATTRIBUTES;
-    const bool hadList = GetFileAttributesA(listPath.c_str()) != INVALID_FILE_ATTRIBUTES;
-    const std::string savedUser = CScratchDir::Read(userPath);
-    const std::string savedList = CScratchDir::Read(listPath);
-
-    CScratchDir dir;
-    const std::string scratchUser = dir.Write("u.txt", "127.0.0.9:1\r\n");
-    const std::string scratchList = dir.Write("l.txt", "127.0.0.8:2\r\n127.0.0.9:1\r\n");
-    ASSERT_TRUE(CopyFileA(scratchUser.c_str(), userPath.c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(scratchList.c_str(), listPath.c_str(), FALSE));
-
-    CListHostWindow window;
-    Entries staging;
-    const int result = LoadProxyLists(window.List(), staging, window.Button());
-    const Entries items = Items(window.List());
-
-    for (const auto& [had, path, saved] :
-         {std::tuple{hadUser, userPath, savedUser}, std::tuple{hadList, listPath, savedList}}) {
-        if (had) {
-            const std::string copy = dir.Write("saved.txt", saved);
-            CopyFileA(copy.c_str(), path.c_str(), FALSE);
-        } else {
-            DeleteFileA(path.c_str());
-        }
-    }
-    EXPECT_EQ(result, 0);
-    EXPECT_EQ(staging, (Entries{"127.0.0.9:1", "127.0.0.8:2", "127.0.0.9:1"}));
-    EXPECT_EQ(items, (Entries{"127.0.0.8:2", "127.0.0.9:1"}));
 }
 
 TEST(ListBoxFold, WinesListBoxFoldsAsciiLettersOnly) {

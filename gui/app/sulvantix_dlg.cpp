@@ -10,6 +10,7 @@
 #include "gui/controls/app_font_table.h"
 #include "gui/controls/static_font_fit.h"
 #include "resources/sulvantix/sulvantix_resource.h"
+#include "rotation_periods.h"
 #include "shared/checker_done_message.h"
 #include "shared/proxy_options.h"
 #include "gui/app/sulvantix_engine_window.h"
@@ -20,7 +21,6 @@ constexpr int kHintFontEntry = 7;
 constexpr int kLabelFontEntry = 8;
 constexpr int kButtonFontEntry = 12;
 constexpr UINT kNoLiveProxyDelayMs = 10;
-constexpr int kDefaultTimerItem = 2; // "60 Sec"
 constexpr char kPictureResourceType[] = "JPGTYPE";
 constexpr int kTitleButtonY = 6;
 constexpr int kTitleButtonSize = 30;
@@ -96,7 +96,7 @@ BOOL CSulvantixDlg::OnInitDialog() {
     SetWindowRegion();
     SetDefID(IDC_START_STOP);
     SetIcon(m_hIcon, true);
-    m_cmbTimer.SetCurSel(kDefaultTimerItem);
+    m_cmbTimer.SetCurSel(SULVANTIX_DEFAULT_TIMER_ITEM);
     m_cmbTimer.SetExtendedUI(true);
     ReportChoices();
     SetTextsAndFonts();

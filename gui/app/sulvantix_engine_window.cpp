@@ -1,6 +1,6 @@
 #include "sulvantix_engine_window.h"
 
-#include "gui/controls/color_message_box.h"
+#include "gui/app/color_message_box.h"
 #include "sulvantix_dlg.h"
 
 CSulvantixEngineWindow::CSulvantixEngineWindow(CSulvantixDlg& dialog)

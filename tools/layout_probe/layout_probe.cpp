@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <string>
 
-#include "cpu_info.h"
+#include "gui/controls/cpu_info.h"
 #include "framework/gdi.h"
 #include "sulvantix_resource.h"
 

@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
+#include "framework/trace.h"
 #include "gui/controls/dpi_class_rules.h"
 #include "gui/controls/os_version_tag_rules.h"
-#include "framework/trace.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "gui/controls/app_font_table.h"
 #include "framework/gdi.h"
+#include "gui/controls/app_font_table.h"
 #include "gui/controls/static_text_rules.h"
 
 int ChooseFittingFontEntry(int entry, const std::function<bool(int)>& fits) {

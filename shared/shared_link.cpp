@@ -161,9 +161,7 @@ UniqueHandle CSharedLink::CreateAutoResetEvent(const char* name) {
 void CSharedLink::Open(Role role) {
     // A second Open would otherwise leak every handle and view of the first.
     ReleaseObjects();
-    if (!m_bSkipServiceQuery) {
-        m_bServiceRunning = QueryServiceRunning(shared_link::kLaunchServiceName);
-    }
+    m_bServiceRunning = QueryServiceRunning(shared_link::kLaunchServiceName);
     m_hMutex.Reset(::CreateMutexA(&m_sa, FALSE, shared_link::kMutexName));
     OpenBlock(shared_link::kSharedBlockName, shared_link::kSharedBlockSize, m_hSharedMapping,
               m_pSharedView);

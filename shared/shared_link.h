@@ -126,7 +126,5 @@ private:
     UniqueLocal m_pAcl;
     UniqueLocal m_pSecurityDescriptor;
     SECURITY_ATTRIBUTES m_sa;
-    // Nothing sets it: the service query always runs.
-    bool m_bSkipServiceQuery = false;
     bool m_bServiceRunning = false;
 };

@@ -1,7 +1,7 @@
 #include "gui/app/sulvantix_engine_window.h"
 
+#include "gui/app/color_message_box.h"
 #include "gui/app/sulvantix_dlg.h"
-#include "gui/controls/color_message_box.h"
 
 CSulvantixEngineWindow::CSulvantixEngineWindow(CSulvantixDlg& dialog)
     : CDialogEngineWindow(dialog), m_main(dialog) {}

@@ -1,4 +1,4 @@
-#include "app_font_table.h"
+#include "gui/controls/app_font_table.h"
 
 std::atomic<const CAppFontTable*> CAppFontTable::s_pCurrent{nullptr};
 std::atomic<unsigned> g_nAppDpiValue{96};

@@ -10,7 +10,7 @@
 #include <atomic>
 #include <memory>
 
-#include "orv_font.h"
+#include "gui/controls/orv_font.h"
 
 class CAppFontTable {
 public:

@@ -1,6 +1,6 @@
-#include "bitmap_dialog.h"
+#include "gui/controls/bitmap_dialog.h"
 
-#include "static_colour_rule.h"
+#include "gui/controls/static_colour.h"
 
 CBitmapDialog::CBitmapDialog(UINT templateId, CWnd* parent)
     : CDialog(templateId, parent), m_brushHollow(StockBrush(NULL_BRUSH)) {}

@@ -1,4 +1,4 @@
-#include "color_static.h"
+#include "gui/controls/color_static.h"
 
 CColorStatic::CColorStatic()
     : m_crText(RGB(0, 0, 0)), m_crBackground(::GetSysColor(COLOR_BTNFACE)) {

@@ -1,10 +1,10 @@
-#include "cpu_info.h"
+#include "gui/controls/cpu_info.h"
 
 #include <windows.h>
 
-#include "dpi_class.h"
-#include "os_version_tag.h"
-#include "trace.h"
+#include "framework/trace.h"
+#include "gui/controls/dpi_class_rules.h"
+#include "gui/controls/os_version_tag_rules.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "registry.h"
+#include "gui/winhelpers/registry.h"
 
 class CCPUInfo {
 public:

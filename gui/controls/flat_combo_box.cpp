@@ -1,4 +1,4 @@
-#include "flat_combo_box.h"
+#include "gui/controls/flat_combo_box.h"
 
 #include <string>
 
@@ -144,9 +144,6 @@ void CCJFlatComboBox::OnCbnKillFocus() {
 }
 
 void CCJFlatComboBox::OnCbnEditUpdate() {
-    if (!m_bAutoComplete) {
-        return;
-    }
     const std::string typed = GetWindowText();
     const int typedLength = static_cast<int>(typed.size());
     const auto selection = controls::EditSelectionFromResult(SendMessage(CB_GETEDITSEL));

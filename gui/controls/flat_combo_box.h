@@ -12,7 +12,7 @@
 #pragma once
 
 #include "framework/controls.h"
-#include "flat_combo_rules.h"
+#include "gui/controls/flat_combo_rules.h"
 
 class CCJFlatComboBox : public CComboBox {
     DECLARE_DYNAMIC(CCJFlatComboBox)
@@ -47,7 +47,6 @@ protected:
     BOOL m_bLButtonDown = FALSE;
     BOOL m_bHotDrawn = FALSE; // the raised look the timer drew is on the screen
     BOOL m_bHasFocus = FALSE;
-    BOOL m_bAutoComplete = TRUE;
     COLORREF m_clrHighlight = 0;
     COLORREF m_clrShadow = 0;
     COLORREF m_clrFace = 0;

@@ -1,4 +1,4 @@
-#include "flat_combo_rules.h"
+#include "gui/controls/flat_combo_rules.h"
 
 namespace controls {
 

@@ -1,8 +1,8 @@
-#include "orv_font.h"
+#include "gui/controls/orv_font.h"
 
 #include <cstring>
 
-#include "font_tables.h"
+#include "gui/controls/orv_font_rules.h"
 
 int g_nUiLanguage = controls::kUiLanguageIndex;
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "gdi.h"
+#include "framework/gdi.h"
 
 // The display-language index; nothing in the program changes it, so the
 // language code is 8.

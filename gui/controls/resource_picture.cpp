@@ -1,4 +1,4 @@
-#include "resource_picture.h"
+#include "gui/controls/resource_picture.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
-#include "skin_button.h"
+#include "gui/controls/skin_button.h"
 
-#include "skin_button_guard.h"
-#include "skin_button_rules.h"
+#include "gui/controls/skin_button_guard.h"
+#include "gui/controls/skin_button_rules.h"
 
 IMPLEMENT_DYNAMIC(CxSkinButton, CButton)
 

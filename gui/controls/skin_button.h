@@ -6,7 +6,8 @@
 //
 // Use: attach with SubclassDlgItem or DDX_Control (PreSubclassWindow makes the
 // control owner-drawn), then SetSkin, then SetTextColor(s) where the defaults
-// don't suit. The caption is the window text, drawn in the button's font.
+// don't suit. The caption is the window text, drawn on one line, centred
+// both ways, in the button's font.
 #pragma once
 
 #include <windows.h>
@@ -69,7 +70,6 @@ protected:
 
     bool m_bChecked = false;
     int m_nButtonKind = 0; // SkinButtonKind, from the style
-    UINT m_nAlign = DT_CENTER | DT_VCENTER;
     bool m_bHover = false; // leave tracking is armed
     bool m_bPressedByMouse = false;
     CToolTipCtrl m_ToolTip; // its window is made by whoever wants tips
@@ -87,10 +87,6 @@ protected:
     HRGN m_hRgn = nullptr;
     int m_nBorder = 0;
     short m_nDrawMode = 1;
-    bool m_bDrawCaption = true;
-    bool m_bShiftWhenPressed = true;
-    bool m_bTwoLineCaption = false;
-    bool m_bRaisedCaption = false;
     CWnd* m_pCompanion = nullptr; // not owned; repainted whenever the button is
 
 private:

@@ -1,14 +1,13 @@
 // CxSkinButton's drawing: the face of each state, the caption over it, and the
 // bitmap transfers (copy, stretch, tile, masked) and the mask's region.
-#include "skin_button.h"
+#include "gui/controls/skin_button.h"
 
 #include <string>
 
-#include "skin_button_guard.h"
-#include "skin_button_rules.h"
+#include "gui/controls/skin_button_guard.h"
+#include "gui/controls/skin_button_rules.h"
 
-static_assert(kDtCenter == DT_CENTER && kDtVCenter == DT_VCENTER && kDtBottom == DT_BOTTOM &&
-                  kDtWordBreak == DT_WORDBREAK && kDtSingleLine == DT_SINGLELINE,
+static_assert(kDtCenter == DT_CENTER && kDtVCenter == DT_VCENTER && kDtSingleLine == DT_SINGLELINE,
               "portable DrawText bits match the system's");
 
 namespace {
@@ -136,21 +135,15 @@ void CxSkinButton::DrawItem(DRAWITEMSTRUCT* item) {
             ::DrawFocusRect(dc, &f);
         }
 
-        SkinCaption text = LayoutSkinCaption(
-            ToSkinRect(r), look,
-            SkinCaptionSettings{m_nFocusRectMargin, m_nAlign, m_bDrawCaption, m_bShiftWhenPressed,
-                                m_bTwoLineCaption, m_bRaisedCaption, m_pCompanion != nullptr});
-        if (!text.draw) {
-            return;
-        }
+        SkinCaption text = LayoutSkinCaption(ToSkinRect(r), look, m_nFocusRectMargin);
         RECT t = ToRect(text.rect);
         CDC out(dc);
         if (text.embossed) {
             COLORREF gray = ::SetTextColor(dc, ::GetSysColor(COLOR_3DHILIGHT));
-            out.DrawText(caption, &t, text.format);
+            out.DrawText(caption, &t, kSkinCaptionFormat);
             ::SetTextColor(dc, gray);
         }
-        out.DrawText(caption, &t, text.format);
+        out.DrawText(caption, &t, kSkinCaptionFormat);
     });
 }
 

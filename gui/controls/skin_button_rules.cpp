@@ -1,4 +1,6 @@
-#include "skin_button_rules.h"
+#include "gui/controls/skin_button_rules.h"
+
+#include <algorithm>
 
 int ClassifySkinButtonStyle(unsigned long style) {
     if ((style & 3u) == 3u) {
@@ -79,55 +81,46 @@ SkinTextColour CaptionColourFor(SkinLook look) {
     return SkinTextColour::kNormal;
 }
 
-namespace {
-
-void PlaceTwoLines(SkinCaption& c, int extraTop) {
-    c.rect.top += 43 + extraTop;
-    c.rect.bottom -= 5;
-    c.format = kDtCenter | kDtWordBreak;
-    c.draw = true;
-}
-
-} // namespace
-
-SkinCaption LayoutSkinCaption(const SkinRect& item, SkinLook look, const SkinCaptionSettings& s) {
-    int side = s.focusMargin + 2;
-    SkinCaption c{false, false, {item.left + side, item.top, item.right - side, item.bottom}, 0};
-    if (look == SkinLook::kDisabled) {
-        if (s.align == kDtBottom) {
-            c.rect.top -= 2;
-            c.rect.bottom -= 5;
-        }
-        if (s.twoLine) {
-            // The companion's extra room applies to enabled looks only.
-            PlaceTwoLines(c, 0);
-        } else if (s.drawCaption) {
-            c.draw = true;
-            c.embossed = true;
-            c.format = s.align | kDtSingleLine | kDtCenter;
-        }
-        return c;
-    }
-    if (look == SkinLook::kPressed && s.shiftWhenPressed) {
+SkinCaption LayoutSkinCaption(const SkinRect& item, SkinLook look, short focusMargin) {
+    const int side = focusMargin + 2;
+    SkinCaption c{look == SkinLook::kDisabled,
+                  {item.left + side, item.top, item.right - side, item.bottom}};
+    if (look == SkinLook::kPressed) {
         c.rect = {c.rect.left + 1, c.rect.top + 1, c.rect.right + 1, c.rect.bottom + 1};
     }
-    if (s.twoLine) {
-        PlaceTwoLines(c, s.hasCompanion ? 5 : 0);
-        return c;
-    }
-    if (!s.drawCaption) {
-        return c;
-    }
-    c.draw = true;
-    if (s.align == kDtBottom) {
-        c.rect.top -= 2;
-        c.rect.bottom -= 5;
-        c.format = kDtSingleLine | kDtBottom | kDtCenter;
-    } else if (s.align == kDtVCenter && s.raised) {
-        c.rect.top -= 3;
-        c.format = kDtSingleLine | kDtVCenter | kDtCenter;
-    } else {
-        c.format = s.align | kDtSingleLine;
-    }
     return c;
+}
+
+void FindMaskRuns(int width, int height, const std::function<bool(int x, int y)>& isOpaque,
+                  CMaskRunList& runs) {
+    for (int y = height - 1; y >= 0; --y) {
+        int start = -1;
+        for (int x = 0; x < width; ++x) {
+            bool opaque = isOpaque(x, y);
+            if (opaque && start < 0) {
+                start = x;
+            } else if (!opaque && start >= 0) {
+                runs.Add(SkinRect{start, y, x, y + 1});
+                start = -1;
+            }
+        }
+        if (start >= 0) {
+            runs.Add(SkinRect{start, y, width, y + 1});
+        }
+    }
+}
+
+std::vector<SkinRect> TileRects(const SkinRect& area, int tileWidth, int tileHeight) {
+    std::vector<SkinRect> tiles;
+    // A tile without area would never advance.
+    if (tileWidth <= 0 || tileHeight <= 0) {
+        return tiles;
+    }
+    for (int y = area.top; y < area.bottom; y += tileHeight) {
+        for (int x = area.left; x < area.right; x += tileWidth) {
+            tiles.push_back(SkinRect{x, y, std::min(x + tileWidth, area.right),
+                                     std::min(y + tileHeight, area.bottom)});
+        }
+    }
+    return tiles;
 }

@@ -1,10 +1,10 @@
-#include "static_font_fit.h"
+#include "gui/controls/static_font_fit.h"
 
 #include <string>
 
-#include "app_font_table.h"
 #include "framework/gdi.h"
-#include "static_text_format.h"
+#include "gui/controls/app_font_table.h"
+#include "gui/controls/static_text_rules.h"
 
 int ChooseFittingFontEntry(int entry, const std::function<bool(int)>& fits) {
     const int smallest = entry % 2 == 0 ? 2 : 1;

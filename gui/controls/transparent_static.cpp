@@ -1,9 +1,9 @@
-#include "transparent_static.h"
+#include "gui/controls/transparent_static.h"
 
 #include <string>
 
 #include "framework/gdi.h"
-#include "static_text_format.h"
+#include "gui/controls/static_text_rules.h"
 
 static_assert(controls::kSsCenter == SS_CENTER && controls::kSsRight == SS_RIGHT &&
                   controls::kSsSimple == SS_SIMPLE &&

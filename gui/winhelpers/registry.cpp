@@ -1,10 +1,10 @@
-#include "registry.h"
+#include "gui/winhelpers/registry.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "registry_rules.h"
-#include "system_helper.h"
+#include "gui/winhelpers/registry_rules.h"
+#include "gui/winhelpers/system_helper.h"
 
 std::string g_strUserHivePrefix;
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "handle.h"
+#include "framework/handle.h"
 
 // The desktop user's identifier text and "\", or empty while not known. Filled
 // by the first construction of CRegistry that finds "explorer.exe".

@@ -1,4 +1,4 @@
-#include "registry_rules.h"
+#include "gui/winhelpers/registry_rules.h"
 
 #include <algorithm>
 #include <limits>

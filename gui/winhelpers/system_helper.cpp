@@ -1,4 +1,4 @@
-#include "system_helper.h"
+#include "gui/winhelpers/system_helper.h"
 
 #include <tlhelp32.h>
 
@@ -7,9 +7,9 @@
 #include <iterator>
 #include <memory>
 
-#include "os_version_name.h"
-#include "process_match.h"
-#include "sid_text.h"
+#include "gui/winhelpers/os_version_name_rules.h"
+#include "gui/winhelpers/process_match_rules.h"
+#include "gui/winhelpers/sid_text_rules.h"
 
 namespace {
 

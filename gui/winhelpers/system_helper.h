@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "handle.h"
+#include "framework/handle.h"
 
 class CSystemHelper {
 public:

@@ -17,8 +17,8 @@
 #include <cstdio>
 #include <string>
 
-#include "cpu_info.h"
 #include "framework/gdi.h"
+#include "gui/controls/cpu_info.h"
 #include "sulvantix_resource.h"
 
 namespace {

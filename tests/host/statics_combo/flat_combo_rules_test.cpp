@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "flat_combo_rules.h"
+#include "gui/controls/flat_combo_rules.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "registry_rules.h"
+#include "gui/winhelpers/registry_rules.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 
 #include "framework/dialog.h"
 #include "framework/dialog_template.h"
-#include "skin_button.h"
+#include "gui/controls/skin_button.h"
 #include "skin_button_test_ids.h"
 
 namespace {
@@ -44,7 +44,6 @@ const char* const kOddMask[] = {
 // Opens the settings the control keeps to itself.
 class TestSkinButton : public CxSkinButton {
 public:
-    using CxSkinButton::m_bTwoLineCaption;
     using CxSkinButton::m_pCompanion;
     using CxSkinButton::m_ToolTip;
 };
@@ -481,16 +480,10 @@ TEST_F(SkinButtonTest, PressedLookFollowsTheCursorWhileHeld) {
     dlg->push.SendMessage(WM_KEYUP, VK_SPACE, 0xC0390001);
 }
 
-TEST_F(SkinButtonTest, TwoLineCaptionCompanionAndTooltip) {
+TEST_F(SkinButtonTest, CompanionAndTooltip) {
     HWND push = dlg->push;
-    dlg->push.SetWindowPos(nullptr, 0, 0, kW, 70, SWP_NOMOVE | SWP_NOZORDER);
-    dlg->push.m_bTwoLineCaption = true;
-    RECT twoLines = Render(push).Ink(kNormal);
-    EXPECT_GE(twoLines.top, 43);
-
     CWnd label(dlg->GetDlgItem(kLabel));
     dlg->push.m_pCompanion = &label;
-    EXPECT_EQ(Render(push).Ink(kNormal).top, twoLines.top + 5) << "room for the companion";
     ::ValidateRect(label, nullptr);
     dlg->push.SetCheck(0);
     EXPECT_TRUE(::GetUpdateRect(label, nullptr, FALSE)) << "the companion is repainted too";

@@ -12,7 +12,7 @@
 #include "debug_output_capture.h"
 #include "engine_test_support.h"
 #include "gui/controls/app_font_table.h"
-#include "gui/controls/color_message_box.h"
+#include "gui/app/color_message_box.h"
 #include "resources/sulvantix/sulvantix_resource.h"
 #include "standin_ports.h"
 

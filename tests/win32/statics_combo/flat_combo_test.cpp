@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "flat_combo_box.h"
 #include "framework/dialog.h"
 #include "framework_test_support.h"
+#include "gui/controls/flat_combo_box.h"
 #include "statics_combo_support.h"
 
 namespace {

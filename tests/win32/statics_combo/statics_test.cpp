@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "color_static.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
 #include "framework_test_support.h"
-#include "static_colour_rule.h"
+#include "gui/controls/color_static.h"
+#include "gui/controls/static_colour.h"
+#include "gui/controls/transparent_static.h"
 #include "statics_combo_support.h"
-#include "transparent_static.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "registry.h"
-#include "system_helper.h"
+#include "gui/winhelpers/registry.h"
+#include "gui/winhelpers/system_helper.h"
 #include "winhelpers_test_support.h"
 
 namespace {

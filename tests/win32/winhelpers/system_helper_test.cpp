@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "system_helper.h"
+#include "gui/winhelpers/system_helper.h"
 #include "winhelpers_test_support.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "registry.h"
+#include "gui/winhelpers/registry.h"
 
 // A key created for a test and deleted with all it holds when the test ends.
 class CScratchKey {

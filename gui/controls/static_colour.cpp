@@ -1,8 +1,8 @@
-#include "static_colour_rule.h"
+#include "gui/controls/static_colour.h"
 
 #include <string>
 
-#include "static_colour_choice.h"
+#include "gui/controls/static_colour_rules.h"
 
 static_assert(controls::kCtlColorStatic == CTLCOLOR_STATIC, "colour query type of statics");
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "process_match.h"
+#include "gui/winhelpers/process_match_rules.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "dpi_class.h"
+#include "gui/controls/dpi_class_rules.h"
 
 namespace {
 

@@ -1,11 +1,10 @@
-// The font tables: face name by display-language code, the fallback code,
-// weights, the language code of the UI index, and the heights of the fourteen
-// shared fonts. The Win32 font object asks EnumFontFamiliesExA whether a face
-// is installed and creates the LOGFONT these functions describe.
+// The shared fonts' tables: face name by display-language code, the fallback
+// code, weights, the language code of the UI index, and the heights of the
+// fourteen shared fonts. COrvFont asks EnumFontFamiliesExA whether a face is
+// installed and creates the LOGFONT these functions describe.
 #pragma once
 
 #include <array>
-#include <functional>
 #include <string>
 
 namespace controls {
@@ -29,9 +28,6 @@ std::string FaceNameFor(int code);
 // The code GetFallbackLanguage tries for an object of this code: 1, or 2 for
 // an object that already is code 1.
 int FallbackCandidateFor(int ownCode);
-
-// The fallback code when its face is installed, otherwise 0.
-int FallbackLanguageFor(int ownCode, const std::function<bool(const std::string&)>& isInstalled);
 
 // Weight code 1 is bold, every other code normal.
 int WeightFor(int weightCode);
@@ -58,16 +54,5 @@ struct FontFactoryRow {
     int weightCode;
 };
 extern const std::array<FontFactoryRow, 14> kFontFactories;
-
-// What CreateForLanguage asks of CreateFontIndirect, after the face check.
-struct FontRequest {
-    bool ok = false; // false: no face, or neither the face nor a fallback is installed
-    int code = 0;    // the object's code afterwards (the fallback code when it fell back)
-    std::string face;
-    int height = 0;
-    int weight = 0;
-};
-FontRequest PlanFont(int code, int height, int weightCode,
-                     const std::function<bool(const std::string&)>& isInstalled);
 
 } // namespace controls

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "os_version_tag.h"
+#include "gui/controls/os_version_tag_rules.h"
 
 namespace {
 
@@ -48,6 +48,50 @@ TEST(OsVerTagTable, DiffersFromTheSystemHelpersAfterVista) {
     EXPECT_EQ(controls::OsVerTagFor(Workstation(6, 2)), "Windows 8");
     EXPECT_EQ(winhelpers::OsVersionNameFor(Workstation(6, 2)), "");
     EXPECT_EQ(controls::OsVerTagFor(Workstation(6, 0)), "Windows Vista");
+}
+
+TEST(OsVerTagTable, NamesSevenAndEightThenNothing) {
+    EXPECT_EQ(controls::OsVerTagFor(Workstation(6, 1)), "Windows 7");
+    EXPECT_EQ(controls::OsVerTagFor(Workstation(6, 2)), "Windows 8");
+    for (unsigned long minor = 3; minor <= 40; ++minor) {
+        EXPECT_EQ(controls::OsVerTagFor(Workstation(6, minor)), "") << minor;
+    }
+    OsVersionRecord sixThree = Workstation(6, 3);
+    sixThree.suiteMask = 0x100;
+    EXPECT_EQ(controls::OsVerTagFor(sixThree), "");
+}
+
+TEST(OsVerTagTable, EveryOtherRecordHasTheSystemHelpersName) {
+    // The system helper's table is pinned row by row in its own tests.
+    int compared = 0;
+    for (unsigned long platform : {0ul, 1ul, 2ul, 3ul, 0xFFFFFFFFul}) {
+        for (unsigned char type : {0, 1, 2, 3, 4, 255}) {
+            for (unsigned long major : {0ul, 3ul, 4ul, 5ul, 6ul, 7ul, 10ul, 0xFFFFFFFFul}) {
+                for (unsigned long minor : {0ul, 1ul, 2ul, 3ul, 9ul, 10ul, 51ul, 89ul, 90ul}) {
+                    for (unsigned short suite :
+                         {0x0, 0x2, 0x80, 0x82, 0x100, 0x200, 0x400, 0x401, 0x480, 0x500, 0xFFFF}) {
+                        OsVersionRecord r;
+                        r.platformId = platform;
+                        r.productType = type;
+                        r.majorVersion = major;
+                        r.minorVersion = minor;
+                        r.suiteMask = suite;
+                        const bool sevenOrEight = platform == winhelpers::kPlatformNt &&
+                                                  type == winhelpers::kNtWorkstation &&
+                                                  major == 6 && (minor == 1 || minor == 2);
+                        if (sevenOrEight) {
+                            continue;
+                        }
+                        ASSERT_EQ(controls::OsVerTagFor(r), winhelpers::OsVersionNameFor(r))
+                            << platform << " " << int(type) << " " << major << "." << minor << " "
+                            << suite;
+                        ++compared;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GT(compared, 10000);
 }
 
 TEST(OsVerTagRegistry, TheKeyAndValueItReads) {

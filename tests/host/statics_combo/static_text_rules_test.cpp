@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "static_text_format.h"
+#include "gui/controls/static_text_rules.h"
 
 namespace {
 

@@ -5,12 +5,10 @@
 
 #include <string>
 
-#include "framework/controls.h"
 #include "framework/dialog.h"
-#include "framework/gdi.h"
-#include "color_static.h"
-#include "resource_picture.h"
-#include "skin_button.h"
+#include "gui/controls/color_static.h"
+#include "gui/controls/resource_picture.h"
+#include "gui/controls/skin_button.h"
 
 class CColorMessageBox : public CDialog {
 public:
@@ -29,7 +27,6 @@ private:
     // The message in its font where it fits, else spread wider and smaller.
     void FitMessage();
 
-    CRgn m_rgnWindow;
     CColorStatic m_stcMessage;
     std::string m_strText;
     CxSkinButton m_btnOK;

@@ -9,10 +9,10 @@
 
 #include <string>
 
-#include "cpu_info.h"
-#include "dpi_class.h"
-#include "os_version_tag.h"
-#include "registry.h"
+#include "gui/controls/cpu_info.h"
+#include "gui/controls/dpi_class_rules.h"
+#include "gui/controls/os_version_tag_rules.h"
+#include "gui/winhelpers/registry.h"
 #include "winhelpers_test_support.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "sid_text.h"
+#include "gui/winhelpers/sid_text_rules.h"
 
 #include <cstdio>
 #include <cstring>

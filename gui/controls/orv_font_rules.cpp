@@ -1,4 +1,4 @@
-#include "font_tables.h"
+#include "gui/controls/orv_font_rules.h"
 
 namespace controls {
 
@@ -50,11 +50,6 @@ std::string FaceNameFor(int code) {
 
 int FallbackCandidateFor(int ownCode) {
     return ownCode == 1 ? 2 : 1;
-}
-
-int FallbackLanguageFor(int ownCode, const std::function<bool(const std::string&)>& isInstalled) {
-    const int candidate = FallbackCandidateFor(ownCode);
-    return isInstalled && isInstalled(FaceNameFor(candidate)) ? candidate : 0;
 }
 
 int WeightFor(int weightCode) {
@@ -134,27 +129,5 @@ const std::array<FontFactoryRow, 14> kFontFactories = {{
     {13, 7, kWeightCodeNormal},
     {14, 7, kWeightCodeBold},
 }};
-
-FontRequest PlanFont(int code, int height, int weightCode,
-                     const std::function<bool(const std::string&)>& isInstalled) {
-    FontRequest request;
-    request.code = code;
-    request.face = FaceNameFor(code);
-    if (request.face.empty()) {
-        return request;
-    }
-    if (!isInstalled || !isInstalled(request.face)) {
-        const int fallback = FallbackLanguageFor(code, isInstalled);
-        if (fallback == 0) {
-            return request;
-        }
-        request.code = fallback;
-        request.face = FaceNameFor(fallback);
-    }
-    request.height = height;
-    request.weight = WeightFor(weightCode);
-    request.ok = true;
-    return request;
-}
 
 } // namespace controls

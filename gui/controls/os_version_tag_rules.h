@@ -1,11 +1,12 @@
-// The display metrics' Windows name: its own version table, the "98" rule of
-// the current-version registry value, and the process-wide name cache.
+// The display metrics' Windows name: the system helper's version table with
+// Windows 7 and 8 added, the "98" rule of the current-version registry value,
+// and the process-wide name cache.
 #pragma once
 
 #include <functional>
 #include <string>
 
-#include "os_version_name.h"
+#include "gui/winhelpers/os_version_name_rules.h"
 
 namespace controls {
 
@@ -13,7 +14,9 @@ namespace controls {
 extern const char* const kCurrentVersionKey;
 extern const char* const kCurrentVersionValue;
 
-// The name the version record gives by the display metrics' table, or empty.
+// The name the version record gives by the display metrics' table, or empty:
+// the system helper's name, except that workstations 6.1 and 6.2 are
+// "Windows 7" and "Windows 8".
 std::string OsVerTagFor(const winhelpers::OsVersionRecord& record);
 
 // True when the current-version "Version" text names Windows 98.

@@ -1,13 +1,14 @@
-#include "color_message_box.h"
-
-#include "app_font_table.h"
-#include "framework/app.h"
-#include "resources/sulvantix/sulvantix_resource.h"
-#include "shared/checker_done_message.h"
-#include "skin_ids.h"
-#include "static_font_fit.h"
+#include "gui/app/color_message_box.h"
 
 #include <algorithm>
+
+#include "framework/app.h"
+#include "framework/gdi.h"
+#include "gui/controls/app_font_table.h"
+#include "gui/controls/skin_ids.h"
+#include "gui/controls/static_font_fit.h"
+#include "resources/sulvantix/sulvantix_resource.h"
+#include "shared/checker_done_message.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "static_colour_choice.h"
+#include "gui/controls/static_colour_rules.h"
 
 namespace controls {
 

@@ -1,4 +1,4 @@
-#include "static_text_format.h"
+#include "gui/controls/static_text_rules.h"
 
 namespace controls {
 

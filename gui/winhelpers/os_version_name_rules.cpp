@@ -1,24 +1,13 @@
-#include "os_version_name.h"
+#include "gui/winhelpers/os_version_name_rules.h"
 
 namespace winhelpers {
 
 namespace {
 
-std::string WorkstationName(const OsVersionRecord& r, WindowsNameTable table) {
+std::string WorkstationName(const OsVersionRecord& r) {
     const unsigned long minor = r.minorVersion;
     if (r.majorVersion == 6) {
-        if (minor == 0) {
-            return "Windows Vista";
-        }
-        if (table == WindowsNameTable::kCpuInfo) {
-            if (minor == 1) {
-                return "Windows 7";
-            }
-            if (minor == 2) {
-                return "Windows 8";
-            }
-        }
-        return std::string();
+        return minor == 0 ? "Windows Vista" : std::string();
     }
     if (r.majorVersion == 5) {
         switch (minor) {
@@ -83,11 +72,11 @@ std::string TrimWhiteSpace(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
-std::string WindowsNameFor(const OsVersionRecord& record, WindowsNameTable table) {
+std::string OsVersionNameFor(const OsVersionRecord& record) {
     std::string name;
     if (record.platformId == kPlatformNt) {
         if (record.productType == kNtWorkstation) {
-            name = WorkstationName(record, table);
+            name = WorkstationName(record);
         } else if (record.productType == kNtServer) {
             name = ServerName(record);
         }

@@ -1,4 +1,4 @@
-#include "process_match.h"
+#include "gui/winhelpers/process_match_rules.h"
 
 namespace winhelpers {
 

@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "font_tables.h"
-#include "orv_font.h"
+#include "gui/controls/orv_font.h"
+#include "gui/controls/orv_font_rules.h"
 #include "winhelpers_test_support.h"
 
 namespace {
@@ -79,6 +79,11 @@ TEST(FontsWithoutCalibri, NoFallbackAndNoFont) {
     ASSERT_FALSE(arial.IsFontInstalled("Arial"));
     EXPECT_FALSE(arial.CreateForLanguage(10, 15, 1));
     EXPECT_FALSE(arial.IsValid());
+    // Code 1 tries code 2, whose face is "Calibri" too.
+    COrvFont one(1);
+    EXPECT_EQ(one.GetFallbackLanguage(), 0);
+    EXPECT_FALSE(one.CreateForLanguage(1, 16, 0));
+    EXPECT_FALSE(one.IsValid());
 }
 
 TEST(FontsWithoutCalibri, NoneOfTheFourteenIsMade) {
@@ -92,8 +97,10 @@ TEST(FontsWithoutCalibri, CodesWithoutAFaceFailAtOnce) {
     COrvFont font(0);
     EXPECT_EQ(font.GetFaceName(0), "");
     EXPECT_EQ(font.GetFaceName(24), "");
+    EXPECT_EQ(font.GetFaceName(-3), "");
     EXPECT_FALSE(font.CreateForLanguage(0, 15, 0));
     EXPECT_FALSE(font.CreateForLanguage(24, 15, 0));
+    EXPECT_FALSE(font.CreateForLanguage(-3, 15, 0));
 }
 
 TEST(FontLanguage, CodeFollowsTheDisplayLanguageIndex) {
@@ -168,6 +175,36 @@ TEST(FontsWithCalibri, MissingFaceFallsBackToCodeOne) {
         EXPECT_EQ(lf.lfHeight, 18);
         EXPECT_EQ(lf.lfWeight, 700);
     }
+}
+
+TEST(FontsWithCalibri, FallbackKeepsACharacterHeight) {
+    if (!IsChildRun()) {
+        EXPECT_EQ(RunWithCalibri(), 0u);
+        return;
+    }
+    COrvFont font(14);
+    ASSERT_TRUE(font.CreateForLanguage(14, -15, 1));
+    EXPECT_EQ(font.GetLanguage(), 1);
+    LOGFONTA lf{};
+    ASSERT_TRUE(font.GetLogFont(&lf));
+    EXPECT_STREQ(lf.lfFaceName, "Calibri");
+    EXPECT_EQ(lf.lfHeight, -15);
+    EXPECT_EQ(lf.lfWeight, 700);
+}
+
+TEST(FontsWithCalibri, CodeOneNeedsNoFallback) {
+    if (!IsChildRun()) {
+        EXPECT_EQ(RunWithCalibri(), 0u);
+        return;
+    }
+    COrvFont font(1);
+    ASSERT_TRUE(font.CreateForLanguage(1, 16, 0));
+    EXPECT_EQ(font.GetLanguage(), 1);
+    LOGFONTA lf{};
+    ASSERT_TRUE(font.GetLogFont(&lf));
+    EXPECT_STREQ(lf.lfFaceName, "Calibri");
+    EXPECT_EQ(lf.lfHeight, 16);
+    EXPECT_EQ(lf.lfWeight, 400);
 }
 
 TEST(FontsWithCalibri, FactoriesFollowTheLanguageIndex) {

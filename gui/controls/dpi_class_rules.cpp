@@ -1,4 +1,4 @@
-#include "dpi_class.h"
+#include "gui/controls/dpi_class_rules.h"
 
 namespace controls {
 

@@ -1,6 +1,6 @@
-// Windows names from the fields of a version record (OSVERSIONINFOEXA), as
-// plain functions. Two tables exist: the system helper's knows Windows Vista
-// as its last workstation, the display metrics' also names 7 and 8.
+// The system helper's Windows names from the fields of a version record
+// (OSVERSIONINFOEXA), as plain functions. Its last named workstation release
+// is Windows Vista.
 #pragma once
 
 #include <string>
@@ -26,18 +26,9 @@ struct OsVersionRecord {
     unsigned char productType = 0;
 };
 
-enum class WindowsNameTable {
-    kSystemHelper, // 6.0 is "Windows Vista", every later 6.x has no name
-    kCpuInfo,      // 6.0 to 6.2 are Vista, 7 and 8, later 6.x have no name
-};
-
-// The name trimmed at both ends, or empty for a row without a name.
-std::string WindowsNameFor(const OsVersionRecord& record, WindowsNameTable table);
-
-// The system helper's name of the running version.
-inline std::string OsVersionNameFor(const OsVersionRecord& record) {
-    return WindowsNameFor(record, WindowsNameTable::kSystemHelper);
-}
+// The name trimmed at both ends, or empty for a row without a name (every
+// workstation 6.x after Vista among them).
+std::string OsVersionNameFor(const OsVersionRecord& record);
 
 // Trims the white space (as isspace) at both ends.
 std::string TrimWhiteSpace(const std::string& text);

@@ -1,4 +1,4 @@
-#include "os_version_tag.h"
+#include "gui/controls/os_version_tag_rules.h"
 
 namespace controls {
 
@@ -6,7 +6,16 @@ const char* const kCurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVer
 const char* const kCurrentVersionValue = "Version";
 
 std::string OsVerTagFor(const winhelpers::OsVersionRecord& record) {
-    return winhelpers::WindowsNameFor(record, winhelpers::WindowsNameTable::kCpuInfo);
+    if (record.platformId == winhelpers::kPlatformNt &&
+        record.productType == winhelpers::kNtWorkstation && record.majorVersion == 6) {
+        if (record.minorVersion == 1) {
+            return "Windows 7";
+        }
+        if (record.minorVersion == 2) {
+            return "Windows 8";
+        }
+    }
+    return winhelpers::OsVersionNameFor(record);
 }
 
 bool VersionValueSays98(const std::string& versionValue) {

@@ -1,25 +1,14 @@
 #include <gtest/gtest.h>
 
-#include <set>
 #include <string>
 #include <vector>
 
-#include "font_tables.h"
+#include "gui/controls/orv_font_rules.h"
 
 namespace {
 
 using controls::FaceNameFor;
 using controls::HeightFor;
-
-std::function<bool(const std::string&)> Installed(std::set<std::string> faces,
-                                                  std::vector<std::string>* asked = nullptr) {
-    return [faces, asked](const std::string& face) {
-        if (asked != nullptr) {
-            asked->push_back(face);
-        }
-        return faces.count(face) != 0;
-    };
-}
 
 TEST(FontFaces, EveryCodeOfTheTable) {
     for (int code : {1, 2, 3, 4, 6, 7, 8, 9}) {
@@ -66,16 +55,6 @@ TEST(FontFallback, CodeOneTriesTwoEveryOtherCodeTriesOne) {
     for (int code : {0, 2, 5, 8, 14, 23, 99}) {
         EXPECT_EQ(controls::FallbackCandidateFor(code), 1) << code;
     }
-}
-
-TEST(FontFallback, AnswersTheCandidateOnlyWhenItsFaceIsInstalled) {
-    std::vector<std::string> asked;
-    EXPECT_EQ(controls::FallbackLanguageFor(8, Installed({"Calibri"}, &asked)), 1);
-    EXPECT_EQ(asked, std::vector<std::string>{"Calibri"});
-    EXPECT_EQ(controls::FallbackLanguageFor(1, Installed({"Calibri"})), 2);
-    EXPECT_EQ(controls::FallbackLanguageFor(8, Installed({"Arial"})), 0);
-    EXPECT_EQ(controls::FallbackLanguageFor(1, Installed({})), 0);
-    EXPECT_EQ(controls::FallbackLanguageFor(8, nullptr), 0);
 }
 
 TEST(FontHeights, FactoriesUseFourteenPlusTheSizeStep) {
@@ -142,55 +121,24 @@ TEST(FontFactories, FourteenSlotsOfSevenStepsNormalThenBold) {
     }
 }
 
-TEST(FontPlan, WithCalibriAllFourteenAreCalibriFifteenToTwentyOne) {
+TEST(FontFaces, TheFactoriesCodeAndItsFallbackBothNameCalibri) {
+    // So a machine without "Calibri" gets none of the fourteen: the fallback
+    // does not help.
+    const int code = controls::LanguageCodeFor(controls::kUiLanguageIndex);
+    EXPECT_EQ(code, 8);
+    EXPECT_EQ(FaceNameFor(code), "Calibri");
+    EXPECT_EQ(FaceNameFor(controls::FallbackCandidateFor(code)), "Calibri");
+    EXPECT_EQ(FaceNameFor(controls::FallbackCandidateFor(1)), "Calibri");
+}
+
+TEST(FontFactories, CalibriFifteenToTwentyOneNormalThenBold) {
     const int code = controls::LanguageCodeFor(controls::kUiLanguageIndex);
     int slot = 0;
     for (const controls::FontFactoryRow& row : controls::kFontFactories) {
-        const controls::FontRequest r =
-            controls::PlanFont(code, controls::FactoryHeightFor(row.sizeStep, code), row.weightCode,
-                               Installed({"Calibri"}));
         ++slot;
-        ASSERT_TRUE(r.ok) << slot;
-        EXPECT_EQ(r.code, 8);
-        EXPECT_EQ(r.face, "Calibri");
-        EXPECT_EQ(r.height, 14 + (slot + 1) / 2) << slot;
-        EXPECT_EQ(r.weight, slot % 2 == 1 ? 400 : 700) << slot;
+        EXPECT_EQ(controls::FactoryHeightFor(row.sizeStep, code), 14 + (slot + 1) / 2) << slot;
+        EXPECT_EQ(controls::WeightFor(row.weightCode), slot % 2 == 1 ? 400 : 700) << slot;
     }
-}
-
-TEST(FontPlan, WithoutCalibriNoFontIsPlanned) {
-    // The fallback face is Calibri too, so it does not help.
-    std::vector<std::string> asked;
-    const controls::FontRequest r = controls::PlanFont(8, 15, 0, Installed({"Arial"}, &asked));
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(asked, (std::vector<std::string>{"Calibri", "Calibri"}));
-}
-
-TEST(FontPlan, AMissingFaceFallsBackToCodeOne) {
-    const controls::FontRequest r = controls::PlanFont(14, -15, 1, Installed({"Calibri"}));
-    ASSERT_TRUE(r.ok);
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.face, "Calibri");
-    EXPECT_EQ(r.height, -15);
-    EXPECT_EQ(r.weight, 700);
-}
-
-TEST(FontPlan, CodeOneFallsBackToCodeTwo) {
-    std::vector<std::string> asked;
-    const controls::FontRequest r = controls::PlanFont(1, 16, 0, Installed({}, &asked));
-    EXPECT_FALSE(r.ok);
-    EXPECT_EQ(asked.size(), 2u);
-    const controls::FontRequest ok = controls::PlanFont(1, 16, 0, Installed({"Calibri"}));
-    ASSERT_TRUE(ok.ok);
-    EXPECT_EQ(ok.code, 1);
-}
-
-TEST(FontPlan, ACodeWithoutAFaceFailsWithoutAskingTheSystem) {
-    std::vector<std::string> asked;
-    for (int code : {0, 24, -3}) {
-        EXPECT_FALSE(controls::PlanFont(code, 15, 0, Installed({"Calibri"}, &asked)).ok);
-    }
-    EXPECT_TRUE(asked.empty());
 }
 
 } // namespace

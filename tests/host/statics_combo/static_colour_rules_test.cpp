@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "static_colour_choice.h"
+#include "gui/controls/static_colour_rules.h"
 
 namespace {
 

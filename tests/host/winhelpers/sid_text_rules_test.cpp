@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "sid_text.h"
+#include "gui/winhelpers/sid_text_rules.h"
 
 namespace {
 

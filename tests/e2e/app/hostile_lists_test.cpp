@@ -129,7 +129,7 @@ TEST_F(SulvantixE2e, HostileListFilesReadAlikeInBothPrograms) {
     const Lines shown = Sorted(
         {Entry(kFarmOk), Entry(kFarmServerError), Entry(kFarmSlowPieces), Entry(kFarmRelay)});
     EXPECT_TRUE(PumpMessagesUntil([&] { return ListItems(main) == shown; }, 60000))
-        << "the list shows " << ListItems(main).size() << " entries";
+        << "the list shows " << ::testing::PrintToString(ListItems(main));
     EXPECT_TRUE(checker.Close());
 
     // Its results are single-byte text, CR LF per line, no mark and no NUL.

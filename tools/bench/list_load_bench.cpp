@@ -27,8 +27,6 @@
 
 #include <psapi.h>
 
-#include "list_host_window.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -37,9 +35,13 @@
 #include <string_view>
 #include <vector>
 
-#include "checker_files.h"
-#include "proxy_list_loader.h"
-#include "staged_list.h"
+#include "checker/checker_files.h"
+#include "gui/engine/proxy_list_loader.h"
+#include "gui/engine/staged_list.h"
+#include "tests/support/file_access.h"
+#include "tests/support/list_box_items.h"
+#include "tests/support/list_host_window.h"
+#include "tests/support/process_start.h"
 
 namespace {
 
@@ -83,18 +85,6 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines, 
     return std::fclose(file) == 0 && ok;
 }
 
-std::vector<std::string> Items(HWND list) {
-    std::vector<std::string> items;
-    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
-        std::vector<char> buffer(length > 0 ? static_cast<std::size_t>(length) + 1 : 1);
-        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
-        items.emplace_back(buffer.data());
-    }
-    return items;
-}
-
 double Seconds() {
     LARGE_INTEGER frequency;
     LARGE_INTEGER counter;
@@ -120,22 +110,14 @@ double TimeLoad(LoadFunction load, HWND list, HWND button, const std::string& fo
 
 // ---- Hostile files -------------------------------------------------------
 
-std::size_t PeakWorkingSet() {
+// This process's working set now and at its peak; zeros when unknown.
+PROCESS_MEMORY_COUNTERS MemoryCounters() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
     if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {
-        return 0;
+        counters = PROCESS_MEMORY_COUNTERS{};
     }
-    return counters.PeakWorkingSetSize;
-}
-
-std::size_t WorkingSet() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {
-        return 0;
-    }
-    return counters.WorkingSetSize;
+    return counters;
 }
 
 struct HostileCase {
@@ -217,20 +199,11 @@ const HostileCase kHostileCases[] = {
     {"one long line", MakeLongLine},
 };
 
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && ok;
-}
-
 // One load in this process; "<seconds> <count> <start bytes> <peak bytes>"
 // into `resultPath`. The list box is shown and painted, as the user sees it.
 int MeasureOneLoad(const std::string& which, const std::string& folder,
                    const std::string& resultPath) {
-    const std::size_t start = WorkingSet();
+    const std::size_t start = MemoryCounters().WorkingSetSize;
     double seconds = 0;
     std::size_t count = 0;
     if (which == "gui" || which == "staging") {
@@ -256,7 +229,8 @@ int MeasureOneLoad(const std::string& which, const std::string& folder,
     if (result == nullptr) {
         return 1;
     }
-    std::fprintf(result, "%.3f %zu %zu %zu\n", seconds, count, start, PeakWorkingSet());
+    std::fprintf(result, "%.3f %zu %zu %zu\n", seconds, count, start,
+                 MemoryCounters().PeakWorkingSetSize);
     return std::fclose(result) == 0 ? 0 : 1;
 }
 
@@ -273,18 +247,11 @@ LoadFigures RunMeasure(const char* which, const std::string& folder) {
     GetModuleFileNameA(nullptr, self, sizeof self);
     const std::string resultPath = folder + "\\result.txt";
     DeleteFileA(resultPath.c_str());
-    std::string command = std::string("\"") + self + "\" --measure " + which + " \"" + folder +
-                          "\" \"" + resultPath + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    const std::string command = std::string("\"") + self + "\" --measure " + which + " \"" +
+                                folder + "\" \"" + resultPath + "\"";
+    if (!RunToExit(command, INFINITE).m_bEnded) {
         return figures;
     }
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     std::FILE* result = std::fopen(resultPath.c_str(), "r");
     if (result == nullptr) {
         return figures;
@@ -320,7 +287,7 @@ int RunHostile(std::size_t megabytes, const std::string& folder) {
         {
             const std::string text = hostile.make(bytes);
             size = text.size();
-            if (!WriteBytes(path, text)) {
+            if (!WriteWholeFile(path, text)) {
                 std::fprintf(stderr, "cannot write %s\n", path.c_str());
                 return 1;
             }
@@ -351,7 +318,7 @@ int RunHostile(std::size_t megabytes, const std::string& folder) {
 // from the list box's.
 int RunPhases(std::size_t megabytes, const std::string& folder) {
     const std::string path = folder + "\\" + kProxyListFileName;
-    if (!WriteBytes(path, MakeProxyList(megabytes * 1048576))) {
+    if (!WriteWholeFile(path, MakeProxyList(megabytes * 1048576))) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return 1;
     }
@@ -360,10 +327,10 @@ int RunPhases(std::size_t megabytes, const std::string& folder) {
         std::fprintf(stderr, "no list box fold\n");
         return 1;
     }
-    const std::size_t startSet = WorkingSet();
+    const std::size_t startSet = MemoryCounters().WorkingSetSize;
     auto report = [&](const char* what, double seconds) {
         std::printf("%-34s %8.3f s  working set %7.1f MB\n", what, seconds,
-                    static_cast<double>(WorkingSet() - startSet) / 1048576.0);
+                    static_cast<double>(MemoryCounters().WorkingSetSize - startSet) / 1048576.0);
         std::fflush(stdout);
     };
     double begin = Seconds();
@@ -549,12 +516,12 @@ int main(int argc, char** argv) {
             return 1;
         }
         const double fastShown = TimeLoad(LoadCompact, shown.List(), shown.Button(), folder);
-        const std::vector<std::string> fastItems = Items(shown.List());
+        const std::vector<std::string> fastItems = ListBoxItems(shown.List());
         const double fastHidden = TimeLoad(LoadProxyLists, hidden.List(), hidden.Button(), folder);
-        bool same = Items(hidden.List()) == fastItems;
+        bool same = ListBoxItems(hidden.List()) == fastItems;
         const double plain =
             TimeLoad(LoadProxyListsPlain, plainWindow.List(), plainWindow.Button(), folder);
-        same = same && Items(plainWindow.List()) == fastItems;
+        same = same && ListBoxItems(plainWindow.List()) == fastItems;
         allSame = allSame && same;
         std::printf("%8zu %8zu %11.3f %12.3f %13.3f %6s\n", count, fastItems.size(), fastShown,
                     fastHidden, plain, same ? "yes" : "NO");

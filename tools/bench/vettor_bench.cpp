@@ -22,7 +22,6 @@
 #include <windows.h>
 
 #include <psapi.h>
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstddef>
@@ -36,8 +35,11 @@
 #include <vector>
 
 #include "build_config.h"
-#include "checker_process.h"
-#include "gui_standin_window.h"
+#include "tests/support/checker_process.h"
+#include "tests/support/file_access.h"
+#include "tests/support/gui_standin_window.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/process_snapshot.h"
 
 namespace {
 
@@ -147,22 +149,6 @@ struct Sample {
         residentBytes = other.residentBytes > residentBytes ? other.residentBytes : residentBytes;
     }
 };
-
-unsigned ThreadCount(DWORD processId) {
-    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return 0;
-    }
-    unsigned count = 0;
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = ::Thread32First(snapshot, &entry); more;
-         more = ::Thread32Next(snapshot, &entry)) {
-        count += entry.th32OwnerProcessID == processId ? 1 : 0;
-    }
-    ::CloseHandle(snapshot);
-    return count;
-}
 
 // The process's open handles. Wine answers GetProcessHandleCount with 0, so
 // they are counted in the system's handle list (SystemHandleInformation),

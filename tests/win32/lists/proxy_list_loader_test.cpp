@@ -1,8 +1,9 @@
 #include "proxy_list_loader.h"
 
-#include "list_host_window.h"
 #include "scratch_dir.h"
 #include "shared/list_box_model.h"
+#include "tests/support/list_box_items.h"
+#include "tests/support/list_host_window.h"
 
 #include <gtest/gtest.h>
 
@@ -16,18 +17,6 @@
 using Entries = std::vector<std::string>;
 
 namespace {
-
-Entries Items(HWND list) {
-    Entries items;
-    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
-        std::vector<char> buffer(length > 0 ? static_cast<std::size_t>(length) + 1 : 1);
-        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
-        items.emplace_back(buffer.data());
-    }
-    return items;
-}
 
 std::string Lines(const Entries& lines) {
     std::string text;
@@ -99,8 +88,8 @@ void ExpectSameFill(const Entries& staged, const std::string& what) {
     ASSERT_TRUE(fast.Ready() && plain.Ready());
     FillProxyListBox(fast.List(), staged);
     FillProxyListBoxPlain(plain.List(), staged);
-    const Entries expected = Items(plain.List());
-    ASSERT_EQ(Items(fast.List()), expected) << what;
+    const Entries expected = ListBoxItems(plain.List());
+    ASSERT_EQ(ListBoxItems(fast.List()), expected) << what;
     EXPECT_EQ(SendMessageA(fast.List(), LB_GETCOUNT, 0, 0), static_cast<LRESULT>(expected.size()));
 }
 
@@ -149,7 +138,7 @@ TEST_P(ListLoad, LoadsOnlyTheTrimmedNonEmptyLines) {
     EnableWindow(m_window.Button(), FALSE);
     EXPECT_EQ(Load(staging), 0);
     EXPECT_EQ(staging, (Entries{"9.9.9.9:80", "1.1.1.1:3128", "5.5.5.5:1"}));
-    EXPECT_EQ(Items(m_window.List()), (Entries{"1.1.1.1:3128", "5.5.5.5:1", "9.9.9.9:80"}));
+    EXPECT_EQ(ListBoxItems(m_window.List()), (Entries{"1.1.1.1:3128", "5.5.5.5:1", "9.9.9.9:80"}));
     EXPECT_EQ(Selection(), 0);
     EXPECT_TRUE(ButtonEnabled());
 }
@@ -160,26 +149,26 @@ TEST_P(ListLoad, AnEntryInBothFilesIsListedOnceAsTheUserCopy) {
     Entries staging;
     EXPECT_EQ(Load(staging), 0);
     EXPECT_EQ(staging.size(), 4u);
-    EXPECT_EQ(Items(m_window.List()), (Entries{"2.2.2.2:80", "Proxy.Example:8080"}));
+    EXPECT_EQ(ListBoxItems(m_window.List()), (Entries{"2.2.2.2:80", "Proxy.Example:8080"}));
 }
 
 TEST_P(ListLoad, Port80IsNotAddedAfterPort8080) {
     WriteList("10.0.0.1:8080\r\n10.0.0.1:80\r\n");
     EXPECT_EQ(Load(), 0);
-    EXPECT_EQ(Items(m_window.List()), (Entries{"10.0.0.1:8080"}));
+    EXPECT_EQ(ListBoxItems(m_window.List()), (Entries{"10.0.0.1:8080"}));
 }
 
 TEST_P(ListLoad, Port8080IsAddedAfterPort80) {
     WriteUser("10.0.0.1:80\r\n");
     WriteList("10.0.0.1:8080\r\n");
     EXPECT_EQ(Load(), 0);
-    EXPECT_EQ(Items(m_window.List()), (Entries{"10.0.0.1:80", "10.0.0.1:8080"}));
+    EXPECT_EQ(ListBoxItems(m_window.List()), (Entries{"10.0.0.1:80", "10.0.0.1:8080"}));
 }
 
 TEST_P(ListLoad, ItemsFollowTheListBoxOrderNotTheFileOrder) {
     WriteList("b:1\r\nC:1\r\na:1\r\n");
     EXPECT_EQ(Load(), 0);
-    EXPECT_EQ(Items(m_window.List()), (Entries{"a:1", "b:1", "C:1"}));
+    EXPECT_EQ(ListBoxItems(m_window.List()), (Entries{"a:1", "b:1", "C:1"}));
     EXPECT_EQ(Selection(), 0);
 }
 
@@ -197,7 +186,7 @@ TEST_P(ListLoad, EachLoadStartsFromAnEmptyList) {
     EXPECT_EQ(Load(), 0);
     WriteList("2.2.2.2:2\r\n");
     EXPECT_EQ(Load(), 0);
-    EXPECT_EQ(Items(m_window.List()), (Entries{"2.2.2.2:2"}));
+    EXPECT_EQ(ListBoxItems(m_window.List()), (Entries{"2.2.2.2:2"}));
     WriteList("  \r\n");
     EXPECT_EQ(Load(), -1);
     EXPECT_FALSE(ButtonEnabled());
@@ -217,7 +206,7 @@ TEST_P(ListLoad, AgreesWithTheOtherLoaderOnBigListFiles) {
     WriteList(Lines(list));
     Entries staging;
     EXPECT_EQ(Load(staging), 0);
-    const Entries items = Items(m_window.List());
+    const Entries items = ListBoxItems(m_window.List());
 
     const bool fast = GetParam().m_pLoad == kFastLoad;
     CListHostWindow other;
@@ -227,7 +216,7 @@ TEST_P(ListLoad, AgreesWithTheOtherLoaderOnBigListFiles) {
         0);
     EXPECT_EQ(staging, otherStaging);
     EXPECT_EQ(staging.size(), user.size() + list.size());
-    EXPECT_EQ(Items(other.List()), items);
+    EXPECT_EQ(ListBoxItems(other.List()), items);
     EXPECT_LT(items.size(), staging.size());
     for (UINT message : {LB_GETCURSEL, LB_GETTOPINDEX, LB_GETCARETINDEX}) {
         EXPECT_EQ(SendMessageA(other.List(), message, 0, 0),
@@ -249,8 +238,8 @@ TEST(ListFillDifferential, AListBoxThatIsNotEmptyGetsTheSameItems) {
     FillProxyListBoxPlain(plain.List(), before);
     FillProxyListBox(fast.List(), staged);
     FillProxyListBoxPlain(plain.List(), staged);
-    EXPECT_EQ(Items(fast.List()), Items(plain.List()));
-    EXPECT_EQ(Items(fast.List()).size(), 6u);
+    EXPECT_EQ(ListBoxItems(fast.List()), ListBoxItems(plain.List()));
+    EXPECT_EQ(ListBoxItems(fast.List()).size(), 6u);
 }
 
 TEST(ListLoadWindow, AShownListHasItsScrollBarAfterAFastFill) {
@@ -295,7 +284,7 @@ TEST(ListLoadSystemDirectory, ReadsTheListFilesOfTheSystemDirectory) {
     CListHostWindow window;
     Entries staging;
     const int result = LoadProxyLists(window.List(), staging, window.Button());
-    const Entries items = Items(window.List());
+    const Entries items = ListBoxItems(window.List());
 
     for (const auto& [had, path, saved] :
          {std::tuple{hadUser, userPath, savedUser}, std::tuple{hadList, listPath, savedList}}) {
@@ -367,7 +356,7 @@ TEST(ListBoxOrder, PlainTextsSortAsTheListBoxSortsThem) {
         }
         SendMessageA(window.List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
-    const Entries items = Items(window.List());
+    const Entries items = ListBoxItems(window.List());
     ASSERT_EQ(items.size(), 1500u);
     EXPECT_TRUE(
         std::is_sorted(items.begin(), items.end(), [](const std::string& a, const std::string& b) {

@@ -25,8 +25,6 @@
 // file's size.
 #include <windows.h>
 
-#include <psapi.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -41,6 +39,7 @@
 #include "tests/support/file_access.h"
 #include "tests/support/list_box_items.h"
 #include "tests/support/list_host_window.h"
+#include "tests/support/process_memory.h"
 #include "tests/support/process_start.h"
 
 namespace {
@@ -109,16 +108,6 @@ double TimeLoad(LoadFunction load, HWND list, HWND button, const std::string& fo
 }
 
 // ---- Hostile files -------------------------------------------------------
-
-// This process's working set now and at its peak; zeros when unknown.
-PROCESS_MEMORY_COUNTERS MemoryCounters() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {
-        counters = PROCESS_MEMORY_COUNTERS{};
-    }
-    return counters;
-}
 
 struct HostileCase {
     const char* name;
@@ -203,7 +192,7 @@ const HostileCase kHostileCases[] = {
 // into `resultPath`. The list box is shown and painted, as the user sees it.
 int MeasureOneLoad(const std::string& which, const std::string& folder,
                    const std::string& resultPath) {
-    const std::size_t start = MemoryCounters().WorkingSetSize;
+    const std::size_t start = ProcessMemory().m_nResidentBytes;
     double seconds = 0;
     std::size_t count = 0;
     if (which == "gui" || which == "staging") {
@@ -230,7 +219,7 @@ int MeasureOneLoad(const std::string& which, const std::string& folder,
         return 1;
     }
     std::fprintf(result, "%.3f %zu %zu %zu\n", seconds, count, start,
-                 MemoryCounters().PeakWorkingSetSize);
+                 ProcessMemory().m_nPeakResidentBytes);
     return std::fclose(result) == 0 ? 0 : 1;
 }
 
@@ -327,10 +316,10 @@ int RunPhases(std::size_t megabytes, const std::string& folder) {
         std::fprintf(stderr, "no list box fold\n");
         return 1;
     }
-    const std::size_t startSet = MemoryCounters().WorkingSetSize;
+    const std::size_t startSet = ProcessMemory().m_nResidentBytes;
     auto report = [&](const char* what, double seconds) {
         std::printf("%-34s %8.3f s  working set %7.1f MB\n", what, seconds,
-                    static_cast<double>(MemoryCounters().WorkingSetSize - startSet) / 1048576.0);
+                    static_cast<double>(ProcessMemory().m_nResidentBytes - startSet) / 1048576.0);
         std::fflush(stdout);
     };
     double begin = Seconds();

@@ -9,7 +9,6 @@
 // SERVED_LIST_PATH and runs this under Wine. The programs must not be running.
 #include <windows.h>
 
-#include <psapi.h>
 #include <wininet.h>
 
 #include <algorithm>
@@ -23,6 +22,7 @@
 
 #include "shared/proxy_options.h"
 #include "tests/support/file_access.h"
+#include "tests/support/process_memory.h"
 #include "tests/support/process_start.h"
 #include "tests/support/process_windows.h"
 
@@ -52,17 +52,6 @@ std::string ListText(std::size_t count) {
         }
     }
     return text;
-}
-
-std::size_t PrivateBytes(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    if (!::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                                sizeof counters)) {
-        return 0;
-    }
-    // Wine answers PrivateUsage with 0 and keeps the private commit in PagefileUsage.
-    return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
 }
 
 // The shown main window: the one with the proxy list box.
@@ -101,7 +90,7 @@ bool StartUp(const std::string& program, const std::string& served, std::size_t 
     std::size_t idle = 0;
     if (visibleMs >= 0) {
         ::Sleep(3000);
-        idle = PrivateBytes(process.m_hProcess.Get());
+        idle = ProcessMemory(process.m_hProcess.Get()).m_nPrivateBytes;
         ::PostMessageA(main, WM_CLOSE, 0, 0);
     }
     if (::WaitForSingleObject(process.m_hProcess.Get(), 20000) != WAIT_OBJECT_0) {

@@ -21,8 +21,6 @@
 // process. scripts/bench-vettor starts the farm and runs this under Wine.
 #include <windows.h>
 
-#include <psapi.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
@@ -39,6 +37,7 @@
 #include "tests/support/file_access.h"
 #include "tests/support/gui_standin_window.h"
 #include "tests/support/message_pump.h"
+#include "tests/support/process_memory.h"
 #include "tests/support/process_snapshot.h"
 
 namespace {
@@ -207,16 +206,9 @@ Sample Measure(DWORD processId, HANDLE process) {
     Sample sample;
     sample.threads = ThreadCount(processId);
     sample.handles = HandleCount(processId, process);
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    if (::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                               sizeof counters)) {
-        // Wine answers PrivateUsage with 0 but keeps the process's private
-        // commit in PagefileUsage, which Windows reports with the same value.
-        sample.privateBytes =
-            counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
-        sample.residentBytes = counters.WorkingSetSize;
-    }
+    const CProcessMemory memory = ProcessMemory(process);
+    sample.privateBytes = memory.m_nPrivateBytes;
+    sample.residentBytes = memory.m_nResidentBytes;
     return sample;
 }
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "debug_output_capture.h"
 #include "framework/handle.h"
+#include "tests/support/debug_output_capture.h"
 
 class CCheckerProcess {
 public:
@@ -43,11 +43,7 @@ private:
     std::unique_ptr<CDebugOutputCapture> m_pCapture;
 };
 
-// Copies the built Vettor.exe into `folder` (a Windows path ending in a
-// backslash, created when missing); the copy's path, or empty on failure.
-std::string InstallCheckerCopy(const std::string& folder);
-
-// Whole file as bytes; empty when missing. And whether it exists at all.
-std::string ReadWholeFile(const std::string& path);
-bool FileExists(const std::string& path);
-bool WriteWholeFile(const std::string& path, const std::string& bytes);
+// Copies the built checker, Vettor.exe or a test build of it such as
+// VettorFastClock.exe, into `folder` (a Windows path ending in a backslash,
+// created when missing) as Vettor.exe; the copy's path, or empty on failure.
+std::string InstallCheckerCopy(const std::string& folder, const char* built = "Vettor.exe");

@@ -1,4 +1,4 @@
-#include "debug_output_capture.h"
+#include "tests/support/debug_output_capture.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,7 +1,7 @@
-#include "gui_standin_window.h"
+#include "tests/support/gui_standin_window.h"
 
-#include "checker_done_message.h"
 #include "framework/dialog_template.h"
+#include "shared/checker_done_message.h"
 
 CGuiStandInWindow::CGuiStandInWindow() {
     // No WS_VISIBLE: FindWindowA finds hidden windows too.
@@ -33,24 +33,4 @@ INT_PTR CALLBACK CGuiStandInWindow::DialogProc(HWND hwnd, UINT msg, WPARAM wPara
         return TRUE;
     }
     return FALSE;
-}
-
-bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        if (done()) {
-            return true;
-        }
-        const DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= timeoutMs) {
-            return false;
-        }
-        const DWORD slice = timeoutMs - elapsed < 50 ? timeoutMs - elapsed : 50;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, slice, QS_ALLINPUT);
-    }
 }

@@ -1,12 +1,11 @@
 // A stand-in for the GUI's main window as the checker finds it: a top-level
 // dialog window (class "#32770") captioned "Sulvantix", counting the
 // completion messages it receives. Lives on the creating thread, which must
-// pump messages (PumpMessagesUntil) for the checker's SendMessageA to return.
+// pump messages (tests/support/message_pump.h) for the checker's SendMessageA
+// to return.
 #pragma once
 
 #include <windows.h>
-
-#include <functional>
 
 class CGuiStandInWindow {
 public:
@@ -30,7 +29,3 @@ private:
     bool m_bParamsZero = true;
     DWORD m_nLastDoneTick = 0;
 };
-
-// Handles this thread's messages until `done` answers true (true) or the time
-// is up (false).
-bool PumpMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs);

@@ -25,10 +25,6 @@
 // file's size.
 #include <windows.h>
 
-#include <psapi.h>
-
-#include "list_host_window.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -37,10 +33,15 @@
 #include <string_view>
 #include <vector>
 
-#include "checker_files.h"
+#include "checker/checker_files.h"
 #include "gui/engine/proxy_list_box.h"
 #include "gui/engine/staged_list.h"
 #include "shared/list_lines.h"
+#include "tests/support/file_access.h"
+#include "tests/support/list_box_items.h"
+#include "tests/support/list_host_window.h"
+#include "tests/support/process_memory.h"
+#include "tests/support/process_start.h"
 
 namespace {
 
@@ -82,18 +83,6 @@ bool WriteLines(const std::string& path, const std::vector<std::string>& lines, 
         ok = std::fputs(lines[i].c_str(), file) >= 0 && std::fputs("\r\n", file) >= 0;
     }
     return std::fclose(file) == 0 && ok;
-}
-
-std::vector<std::string> Items(HWND list) {
-    std::vector<std::string> items;
-    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
-        std::vector<char> buffer(length > 0 ? static_cast<std::size_t>(length) + 1 : 1);
-        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
-        items.emplace_back(buffer.data());
-    }
-    return items;
 }
 
 double Seconds() {
@@ -149,24 +138,6 @@ double TimeLoad(LoadFunction load, HWND list, const std::string& folder) {
 }
 
 // ---- Hostile files -------------------------------------------------------
-
-std::size_t PeakWorkingSet() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {
-        return 0;
-    }
-    return counters.PeakWorkingSetSize;
-}
-
-std::size_t WorkingSet() {
-    PROCESS_MEMORY_COUNTERS counters{};
-    counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters)) {
-        return 0;
-    }
-    return counters.WorkingSetSize;
-}
 
 struct HostileCase {
     const char* name;
@@ -241,26 +212,17 @@ std::string MakeUtf16(std::size_t bytes) {
 }
 
 const HostileCase kHostileCases[] = {
-    {"proxy list, CR LF", MakeProxyListText},   {"proxy list, UTF-16", MakeUtf16},
-    {"proxy list, NULs", MakeNulSeparated}, {"proxy list, CR only", MakeCarriageReturnsOnly},
-    {"binary garbage", MakeGarbage},        {"one-digit lines", MakeTinyLines},
+    {"proxy list, CR LF", MakeProxyListText}, {"proxy list, UTF-16", MakeUtf16},
+    {"proxy list, NULs", MakeNulSeparated},   {"proxy list, CR only", MakeCarriageReturnsOnly},
+    {"binary garbage", MakeGarbage},          {"one-digit lines", MakeTinyLines},
     {"one long line", MakeLongLine},
 };
-
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        return false;
-    }
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && ok;
-}
 
 // One load in this process; "<seconds> <count> <start bytes> <peak bytes>"
 // into `resultPath`. The list box is shown and painted, as the user sees it.
 int MeasureOneLoad(const std::string& which, const std::string& folder,
                    const std::string& resultPath) {
-    const std::size_t start = WorkingSet();
+    const std::size_t start = ProcessMemory().m_nResidentBytes;
     double seconds = 0;
     std::size_t count = 0;
     if (which == "gui" || which == "staging") {
@@ -281,7 +243,8 @@ int MeasureOneLoad(const std::string& which, const std::string& folder,
     if (result == nullptr) {
         return 1;
     }
-    std::fprintf(result, "%.3f %zu %zu %zu\n", seconds, count, start, PeakWorkingSet());
+    std::fprintf(result, "%.3f %zu %zu %zu\n", seconds, count, start,
+                 ProcessMemory().m_nPeakResidentBytes);
     return std::fclose(result) == 0 ? 0 : 1;
 }
 
@@ -298,18 +261,11 @@ LoadFigures RunMeasure(const char* which, const std::string& folder) {
     GetModuleFileNameA(nullptr, self, sizeof self);
     const std::string resultPath = folder + "\\result.txt";
     DeleteFileA(resultPath.c_str());
-    std::string command = std::string("\"") + self + "\" --measure " + which + " \"" + folder +
-                          "\" \"" + resultPath + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    const std::string command = std::string("\"") + self + "\" --measure " + which + " \"" +
+                                folder + "\" \"" + resultPath + "\"";
+    if (!RunToExit(command, INFINITE).m_bEnded) {
         return figures;
     }
-    WaitForSingleObject(process.hProcess, INFINITE);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
     std::FILE* result = std::fopen(resultPath.c_str(), "r");
     if (result == nullptr) {
         return figures;
@@ -345,7 +301,7 @@ int RunHostile(std::size_t megabytes, const std::string& folder) {
         {
             const std::string text = hostile.make(bytes);
             size = text.size();
-            if (!WriteBytes(path, text)) {
+            if (!WriteWholeFile(path, text)) {
                 std::fprintf(stderr, "cannot write %s\n", path.c_str());
                 return 1;
             }
@@ -376,7 +332,7 @@ int RunHostile(std::size_t megabytes, const std::string& folder) {
 // from the list box's.
 int RunPhases(std::size_t megabytes, const std::string& folder) {
     const std::string path = folder + "\\" + kProxyListFileName;
-    if (!WriteBytes(path, MakeProxyListText(megabytes * 1048576))) {
+    if (!WriteWholeFile(path, MakeProxyListText(megabytes * 1048576))) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return 1;
     }
@@ -385,10 +341,10 @@ int RunPhases(std::size_t megabytes, const std::string& folder) {
         std::fprintf(stderr, "no list box fold\n");
         return 1;
     }
-    const std::size_t startSet = WorkingSet();
+    const std::size_t startSet = ProcessMemory().m_nResidentBytes;
     auto report = [&](const char* what, double seconds) {
         std::printf("%-34s %8.3f s  working set %7.1f MB\n", what, seconds,
-                    static_cast<double>(WorkingSet() - startSet) / 1048576.0);
+                    static_cast<double>(ProcessMemory().m_nResidentBytes - startSet) / 1048576.0);
         std::fflush(stdout);
     };
     double begin = Seconds();
@@ -574,11 +530,11 @@ int main(int argc, char** argv) {
             return 1;
         }
         const double fastShown = TimeLoad(LoadCompact, shown.List(), folder);
-        const std::vector<std::string> fastItems = Items(shown.List());
+        const std::vector<std::string> fastItems = ListBoxItems(shown.List());
         const double fastHidden = TimeLoad(LoadFromStrings, hidden.List(), folder);
-        bool same = Items(hidden.List()) == fastItems;
+        bool same = ListBoxItems(hidden.List()) == fastItems;
         const double plain = TimeLoad(LoadOneByOne, plainWindow.List(), folder);
-        same = same && Items(plainWindow.List()) == fastItems;
+        same = same && ListBoxItems(plainWindow.List()) == fastItems;
         allSame = allSame && same;
         std::printf("%8zu %8zu %11.3f %12.3f %13.3f %6s\n", count, fastItems.size(), fastShown,
                     fastHidden, plain, same ? "yes" : "NO");

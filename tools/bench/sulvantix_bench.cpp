@@ -9,7 +9,6 @@
 // SERVED_LIST_PATH and runs this under Wine. The programs must not be running.
 #include <windows.h>
 
-#include <psapi.h>
 #include <wininet.h>
 
 #include <algorithm>
@@ -22,6 +21,10 @@
 #include <vector>
 
 #include "shared/proxy_options.h"
+#include "tests/support/file_access.h"
+#include "tests/support/process_memory.h"
+#include "tests/support/process_start.h"
+#include "tests/support/process_windows.h"
 
 namespace {
 
@@ -29,20 +32,6 @@ using Clock = std::chrono::steady_clock;
 
 double MsSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    DWORD written = 0;
-    const bool ok =
-        ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-        written == bytes.size();
-    ::CloseHandle(file);
-    return ok;
 }
 
 // Entries as public lists have them: scattered addresses on common proxy
@@ -65,37 +54,11 @@ std::string ListText(std::size_t count) {
     return text;
 }
 
-std::size_t PrivateBytes(HANDLE process) {
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    if (!::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                                sizeof counters)) {
-        return 0;
-    }
-    // Wine answers PrivateUsage with 0 and keeps the private commit in PagefileUsage.
-    return counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
-}
-
-struct FoundWindow {
-    DWORD processId;
-    HWND window;
-};
-
-BOOL CALLBACK FindMain(HWND hwnd, LPARAM lParam) {
-    auto* found = reinterpret_cast<FoundWindow*>(lParam);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == found->processId && ::IsWindowVisible(hwnd) && ::GetDlgItem(hwnd, 1001) != nullptr) {
-        found->window = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
+// The shown main window: the one with the proxy list box.
 HWND MainWindowOf(DWORD processId) {
-    FoundWindow found{processId, nullptr};
-    ::EnumWindows(FindMain, reinterpret_cast<LPARAM>(&found));
-    return found.window;
+    return FindProcessWindow(processId, [](HWND window) {
+        return ::IsWindowVisible(window) && ::GetDlgItem(window, 1001) != nullptr;
+    });
 }
 
 bool StartUp(const std::string& program, const std::string& served, std::size_t count) {
@@ -105,20 +68,18 @@ bool StartUp(const std::string& program, const std::string& served, std::size_t 
         std::fprintf(stderr, "cannot write %s\n", served.c_str());
         return false;
     }
-    std::string command = "\"" + program + "\"";
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
+    CStartOptions options;
+    options.m_strFolder = folder;
     const Clock::time_point start = Clock::now();
-    if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                          &si, &pi)) {
+    const CStartedProcess process = StartProcess("\"" + program + "\"", options);
+    if (!process) {
         std::fprintf(stderr, "cannot start %s\n", program.c_str());
         return false;
     }
     HWND main = nullptr;
     double visibleMs = -1;
     while (MsSince(start) < 60000) {
-        main = MainWindowOf(pi.dwProcessId);
+        main = MainWindowOf(process.m_nId);
         if (main != nullptr && static_cast<std::size_t>(::SendMessageA(
                                    ::GetDlgItem(main, 1001), LB_GETCOUNT, 0, 0)) == count) {
             visibleMs = MsSince(start);
@@ -129,14 +90,12 @@ bool StartUp(const std::string& program, const std::string& served, std::size_t 
     std::size_t idle = 0;
     if (visibleMs >= 0) {
         ::Sleep(3000);
-        idle = PrivateBytes(pi.hProcess);
+        idle = ProcessMemory(process.m_hProcess.Get()).m_nPrivateBytes;
         ::PostMessageA(main, WM_CLOSE, 0, 0);
     }
-    if (::WaitForSingleObject(pi.hProcess, 20000) != WAIT_OBJECT_0) {
-        ::TerminateProcess(pi.hProcess, 1);
+    if (::WaitForSingleObject(process.m_hProcess.Get(), 20000) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process.m_hProcess.Get(), 1);
     }
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
     if (visibleMs < 0) {
         std::printf("N=%-6zu no visible main window with the whole list within 60 s\n", count);
         return false;

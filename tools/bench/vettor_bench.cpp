@@ -21,9 +21,6 @@
 // process. scripts/bench-vettor starts the farm and runs this under Wine.
 #include <windows.h>
 
-#include <psapi.h>
-#include <tlhelp32.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdio>
@@ -36,8 +33,12 @@
 #include <vector>
 
 #include "build_config.h"
-#include "checker_process.h"
-#include "gui_standin_window.h"
+#include "tests/support/checker_process.h"
+#include "tests/support/file_access.h"
+#include "tests/support/gui_standin_window.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/process_memory.h"
+#include "tests/support/process_snapshot.h"
 
 namespace {
 
@@ -148,22 +149,6 @@ struct Sample {
     }
 };
 
-unsigned ThreadCount(DWORD processId) {
-    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return 0;
-    }
-    unsigned count = 0;
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = ::Thread32First(snapshot, &entry); more;
-         more = ::Thread32Next(snapshot, &entry)) {
-        count += entry.th32OwnerProcessID == processId ? 1 : 0;
-    }
-    ::CloseHandle(snapshot);
-    return count;
-}
-
 // The process's open handles. Wine answers GetProcessHandleCount with 0, so
 // they are counted in the system's handle list (SystemHandleInformation),
 // which both Windows and Wine keep.
@@ -221,16 +206,9 @@ Sample Measure(DWORD processId, HANDLE process) {
     Sample sample;
     sample.threads = ThreadCount(processId);
     sample.handles = HandleCount(processId, process);
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    if (::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                               sizeof counters)) {
-        // Wine answers PrivateUsage with 0 but keeps the process's private
-        // commit in PagefileUsage, which Windows reports with the same value.
-        sample.privateBytes =
-            counters.PrivateUsage != 0 ? counters.PrivateUsage : counters.PagefileUsage;
-        sample.residentBytes = counters.WorkingSetSize;
-    }
+    const CProcessMemory memory = ProcessMemory(process);
+    sample.privateBytes = memory.m_nPrivateBytes;
+    sample.residentBytes = memory.m_nResidentBytes;
     return sample;
 }
 

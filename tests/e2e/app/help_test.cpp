@@ -3,23 +3,16 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
 
-#include "gui_standin_window.h"
 #include "help_viewer.h"
 #include "standin_ports.h"
 #include "sulvantix_e2e_fixture.h"
+#include "tests/support/message_pump.h"
 
 namespace sx_e2e {
 namespace {
 
 const char kViewer[] = "hh.exe";
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // Ends, by id, every viewer the program started for the test.
 class CViewers {
@@ -55,7 +48,7 @@ public:
         }
         m_seen.push_back(found);
         EndChildProcess(m_nParentId, kViewer, found);
-        if (Lower(commandLine).find(Lower(file)) == std::string::npos) {
+        if (!NamesFile(commandLine, file)) {
             return ::testing::AssertionFailure()
                    << kViewer << " runs as " << commandLine << ", not for " << file;
         }

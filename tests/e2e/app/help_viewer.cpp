@@ -4,12 +4,13 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <string>
 
-#include "checker_process.h"
 #include "framework/handle.h"
 #include "sulvantix_driver.h"
+#include "tests/support/file_access.h"
 
 namespace sx_e2e {
 
@@ -147,6 +148,15 @@ std::string ProcessCommandLine(DWORD processId) {
         return std::string();
     }
     return Narrow(wide);
+}
+
+bool NamesFile(const std::string& commandLine, const std::string& file) {
+    const auto lower = [](std::string text) {
+        std::transform(text.begin(), text.end(), text.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return text;
+    };
+    return lower(commandLine).find(lower(file)) != std::string::npos;
 }
 
 void EndChildProcess(DWORD parentId, const char* exeName, DWORD processId) {

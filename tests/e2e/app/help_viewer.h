@@ -23,6 +23,9 @@ std::vector<DWORD> ChildProcesses(DWORD parentId, const char* exeName);
 // empty when it cannot be read.
 std::string ProcessCommandLine(DWORD processId);
 
+// Whether a viewer's command line names the file, whatever the case of either.
+bool NamesFile(const std::string& commandLine, const std::string& file);
+
 // Ends a child the test found, by its id, if it is still that child.
 void EndChildProcess(DWORD parentId, const char* exeName, DWORD processId);
 

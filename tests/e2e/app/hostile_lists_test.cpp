@@ -12,13 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "checker_process.h"
-#include "gui_standin_window.h"
 #include "list_box_model.h"
 #include "list_lines.h"
 #include "standin_ports.h"
-#include "standins_env.h"
 #include "sulvantix_e2e_fixture.h"
+#include "tests/support/checker_process.h"
+#include "tests/support/file_access.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/standins_env.h"
 
 namespace sx_e2e {
 namespace {

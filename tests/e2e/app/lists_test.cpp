@@ -4,11 +4,12 @@
 // checker's word, including the real Vettor.exe's.
 #include <windows.h>
 
-#include "checker_process.h"
 #include "framework/handle.h"
-#include "gui_standin_window.h"
 #include "standin_ports.h"
 #include "sulvantix_e2e_fixture.h"
+#include "tests/support/checker_process.h"
+#include "tests/support/file_access.h"
+#include "tests/support/message_pump.h"
 
 namespace sx_e2e {
 namespace {
@@ -105,7 +106,7 @@ TEST_F(SulvantixE2e, UpdateShowsTheNewListOnlyOnTheCheckersWord) {
     EXPECT_EQ(ReadWholeFile(Install().Path("Update\\Proxylist.txt")), firstBytes);
     EXPECT_EQ(ReadWholeFile(Install().Path("Vettorlist.txt")), firstBytes);
     EXPECT_EQ(ReadWholeFile(SystemFile("Proxylist.txt")), firstBytes);
-    EXPECT_EQ(FolderEntries(Install().Path("Update")), Lines{"Proxylist.txt"});
+    EXPECT_EQ(FolderNames(Install().Path("Update")), Lines{"Proxylist.txt"});
     EXPECT_EQ(::WaitForSingleObject(updateEvent.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
     for (int id : {kIdAdd, kIdRemove, kIdVettor, kIdUpdate, kIdStartStop}) {
         EXPECT_TRUE(IsEnabled(main, id)) << id;

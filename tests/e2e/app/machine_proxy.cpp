@@ -2,7 +2,7 @@
 
 #include <wininet.h>
 
-#include "gui_standin_window.h"
+#include "tests/support/message_pump.h"
 
 namespace sx_e2e {
 

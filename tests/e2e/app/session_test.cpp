@@ -4,10 +4,10 @@
 // followed by the next start) giving the user's own settings back.
 #include <windows.h>
 
-#include "checker_process.h"
-#include "gui_standin_window.h"
 #include "standin_ports.h"
 #include "sulvantix_e2e_fixture.h"
+#include "tests/support/file_access.h"
+#include "tests/support/message_pump.h"
 
 namespace sx_e2e {
 namespace {

@@ -4,10 +4,10 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include "checker_process.h"
-#include "gui_standin_window.h"
 #include "standin_ports.h"
 #include "sulvantix_e2e_fixture.h"
+#include "tests/support/file_access.h"
+#include "tests/support/message_pump.h"
 
 namespace sx_e2e {
 namespace {
@@ -144,7 +144,7 @@ TEST_F(SulvantixE2e, WithTheServerDownItWarnsBeforeShowingThenOnceAboutTheEmptyL
         EXPECT_TRUE(IsEnabled(main, id)) << id;
     }
     // A failed download leaves nothing, not even a part, anywhere.
-    EXPECT_EQ(FolderEntries(Install().Path("Update")), Lines{});
+    EXPECT_EQ(FolderNames(Install().Path("Update")), Lines{});
     EXPECT_FALSE(FileExists(Install().Path("Vettorlist.txt")));
     EXPECT_FALSE(FileExists(SystemFile("Proxylist.txt")));
 

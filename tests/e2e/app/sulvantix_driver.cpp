@@ -4,12 +4,13 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
 
-#include "gui_standin_window.h"
-#include "standins_env.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/process_start.h"
+#include "tests/support/process_windows.h"
+#include "tests/support/standins_env.h"
 
 namespace sx_e2e {
 
@@ -57,23 +58,6 @@ Lines ItemTexts(HWND control, UINT getCount, UINT getLength, UINT getText) {
     return items;
 }
 
-struct CDialogSearch {
-    DWORD processId;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectDialogs(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<CDialogSearch*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    char className[16] = {};
-    if (owner == search->processId && ::GetClassNameA(window, className, sizeof className) > 0 &&
-        std::strcmp(className, "#32770") == 0) {
-        search->found.push_back(window);
-    }
-    return TRUE;
-}
-
 bool CopyBuilt(const std::string& built, const std::string& copy) {
     return ::CopyFileA(standins_env::WinePath(built).c_str(), copy.c_str(), FALSE) != FALSE;
 }
@@ -105,18 +89,13 @@ CSulvantixInstall::~CSulvantixInstall() {
 
 bool CSulvantixProcess::Start(const std::string& program, const std::string& currentDirectory) {
     Kill();
-    std::string commandLine = "\"" + program + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                          currentDirectory.c_str(), &startup, &info)) {
-        return false;
-    }
-    m_hProcess = UniqueHandle(info.hProcess);
-    const UniqueHandle thread(info.hThread);
-    m_nId = info.dwProcessId;
-    return true;
+    CStartOptions options;
+    options.m_strProgram = program;
+    options.m_strFolder = currentDirectory;
+    CStartedProcess started = StartProcess("\"" + program + "\"", options);
+    m_hProcess = std::move(started.m_hProcess);
+    m_nId = started.m_nId;
+    return static_cast<bool>(m_hProcess);
 }
 
 bool CSulvantixProcess::IsRunning() const {
@@ -143,11 +122,7 @@ void CSulvantixProcess::Kill() {
 }
 
 std::vector<HWND> CSulvantixProcess::Dialogs() const {
-    CDialogSearch search{m_nId, {}};
-    if (m_nId != 0) {
-        ::EnumWindows(CollectDialogs, reinterpret_cast<LPARAM>(&search));
-    }
-    return search.found;
+    return ProcessWindows(m_nId, "#32770");
 }
 
 HWND CSulvantixProcess::MainWindow() const {
@@ -184,6 +159,34 @@ HWND CSulvantixProcess::WaitForMessageBox(DWORD timeoutMs) const {
     HWND box = nullptr;
     PumpMessagesUntil([&] { return (box = MessageBox()) != nullptr; }, timeoutMs);
     return box;
+}
+
+HWND CSulvantixProcess::WaitForOtherDialog(HWND main, DWORD timeoutMs) const {
+    HWND other = nullptr;
+    PumpMessagesUntil(
+        [&] {
+            for (HWND dialog : Dialogs()) {
+                if (dialog != main && ::IsWindowVisible(dialog)) {
+                    other = dialog;
+                }
+            }
+            return other != nullptr;
+        },
+        timeoutMs);
+    return other;
+}
+
+HWND WaitForWindowTitled(DWORD processId, const std::string& title, DWORD timeoutMs) {
+    HWND found = nullptr;
+    PumpMessagesUntil(
+        [&] {
+            found = FindProcessWindow(processId, [&](HWND window) {
+                return ::IsWindowVisible(window) && WindowText(window) == title;
+            });
+            return found != nullptr;
+        },
+        timeoutMs);
+    return found;
 }
 
 std::string Narrow(const std::wstring& wide) {

@@ -79,11 +79,16 @@ public:
     // The shown message box: a dialog with the message text and no list box.
     HWND MessageBox() const;
     HWND WaitForMessageBox(DWORD timeoutMs) const;
+    // A shown dialog other than `main`, such as a box; null after the time.
+    HWND WaitForOtherDialog(HWND main, DWORD timeoutMs) const;
 
 private:
     UniqueHandle m_hProcess;
     DWORD m_nId = 0;
 };
+
+// A shown top-level window of the process with the title; null after the time.
+HWND WaitForWindowTitled(DWORD processId, const std::string& title, DWORD timeoutMs);
 
 // UTF-16 text in the ANSI code page.
 std::string Narrow(const std::wstring& wide);

@@ -5,11 +5,10 @@
 
 #include <algorithm>
 
-#include "checker_process.h"
-#include "framework/handle.h"
-#include "gui_standin_window.h"
 #include "standin_ports.h"
-#include "standins_env.h"
+#include "tests/support/file_access.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/standins_env.h"
 
 namespace sx_e2e {
 
@@ -47,45 +46,12 @@ std::string Entry(int port) {
 }
 
 Lines FileLines(const std::string& path) {
-    Lines lines;
-    const std::string bytes = ReadWholeFile(path);
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) {
-            end = bytes.size();
-        }
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (!line.empty()) {
-            lines.push_back(line);
-        }
-        start = end + 1;
-    }
-    return lines;
+    return TextLines(ReadWholeFile(path));
 }
 
 Lines Sorted(Lines lines) {
     std::sort(lines.begin(), lines.end());
     return lines;
-}
-
-Lines FolderEntries(const std::string& folder) {
-    Lines names;
-    WIN32_FIND_DATAA found{};
-    const UniqueFindHandle search(::FindFirstFileA((folder + "\\*").c_str(), &found));
-    if (!search) {
-        return names;
-    }
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") {
-            names.push_back(name);
-        }
-    } while (::FindNextFileA(search.Get(), &found));
-    return names;
 }
 
 std::string ListBytes(const Lines& entries) {
@@ -218,18 +184,7 @@ HWND SulvantixE2e::StartProgramToBox(CSulvantixProcess& process) {
 }
 
 ::testing::AssertionResult SulvantixE2e::NoBoxFor(const CSulvantixProcess& process, DWORD ms) {
-    HWND main = process.MainWindow();
-    HWND other = nullptr;
-    PumpMessagesUntil(
-        [&] {
-            for (HWND dialog : process.Dialogs()) {
-                if (dialog != main && ::IsWindowVisible(dialog)) {
-                    other = dialog;
-                }
-            }
-            return other != nullptr;
-        },
-        ms);
+    HWND other = process.WaitForOtherDialog(process.MainWindow(), ms);
     if (other != nullptr) {
         return ::testing::AssertionFailure() << "the program shows " << Describe(other);
     }

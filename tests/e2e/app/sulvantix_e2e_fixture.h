@@ -27,8 +27,6 @@ std::string Entry(int port);
 // Lines of a list file, without line ends and blank lines.
 Lines FileLines(const std::string& path);
 Lines Sorted(Lines lines);
-// The names in a folder, "." and ".." left out.
-Lines FolderEntries(const std::string& folder);
 // "127.0.0.1:<port>"s as served: each line ended by CR LF.
 std::string ListBytes(const Lines& entries);
 // Requests logged by a stand-in port whose request line holds `text`.

@@ -7,18 +7,18 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "checker_files.h"
-#include "checker_process.h"
-#include "gui_standin_window.h"
 #include "list_lines.h"
 #include "standin_ports.h"
-#include "standins_env.h"
+#include "tests/support/checker_process.h"
+#include "tests/support/file_access.h"
+#include "tests/support/gui_standin_window.h"
+#include "tests/support/message_pump.h"
 
 using Lines = std::vector<std::string>;
 
@@ -409,15 +409,7 @@ protected:
     static constexpr DWORD kPeriodMs = 4000;
 
     std::string Install(const std::string& folder) const override {
-        const char* binaryDir = std::getenv("SULVANTIX_BINARY_DIR");
-        if (binaryDir == nullptr) {
-            return std::string();
-        }
-        ::CreateDirectoryA(folder.c_str(), nullptr);
-        const std::string built =
-            standins_env::WinePath(std::string(binaryDir) + "/checker/VettorFastClock.exe");
-        const std::string copy = folder + "Vettor.exe";
-        return ::CopyFileA(built.c_str(), copy.c_str(), FALSE) ? copy : std::string();
+        return InstallCheckerCopy(folder, "VettorFastClock.exe");
     }
 
     // A list whose launch (100 ms an entry) outlasts the period, then an

@@ -5,58 +5,20 @@
 // title here. Its topic pane stays blank with Wine's HTML engine left out.
 #include <windows.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <string>
 
-#include "gui_standin_window.h"
 #include "help_viewer.h"
 #include "standin_ports.h"
-#include "standins_env.h"
 #include "sulvantix_e2e_fixture.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/standins_env.h"
 
 namespace sx_e2e {
 namespace {
 
 const char kViewer[] = "hh.exe";
 const char kHelpTitle[] = "Sulvantix Help";
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-struct CWindowSearch {
-    DWORD m_nProcessId;
-    std::string m_strTitle;
-    HWND m_hFound;
-};
-
-BOOL CALLBACK FindTitledWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<CWindowSearch*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner == search->m_nProcessId && ::IsWindowVisible(window) &&
-        WindowText(window) == search->m_strTitle) {
-        search->m_hFound = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A shown top-level window of the process with the title; null after the time.
-HWND WaitForWindowTitled(DWORD processId, const std::string& title, DWORD timeoutMs) {
-    CWindowSearch search{processId, title, nullptr};
-    PumpMessagesUntil(
-        [&] {
-            ::EnumWindows(FindTitledWindow, reinterpret_cast<LPARAM>(&search));
-            return search.m_hFound != nullptr;
-        },
-        timeoutMs);
-    return search.m_hFound;
-}
 
 TEST_F(SulvantixE2e, F1OpensTheBuiltHelpFileInTheViewerUnderItsTitle) {
     const char* tree = std::getenv("SULVANTIX_BINARY_DIR");
@@ -83,7 +45,7 @@ TEST_F(SulvantixE2e, F1OpensTheBuiltHelpFileInTheViewerUnderItsTitle) {
         },
         20000);
     ASSERT_NE(viewer, 0u) << "F1 started no " << kViewer;
-    EXPECT_NE(Lower(commandLine).find(Lower(helpFile)), std::string::npos)
+    EXPECT_TRUE(NamesFile(commandLine, helpFile))
         << kViewer << " runs as " << commandLine << ", not for " << helpFile;
 
     EXPECT_NE(WaitForWindowTitled(viewer, kHelpTitle, 20000), nullptr)

@@ -7,9 +7,11 @@
 #include <filesystem>
 #include <system_error>
 
-#include "checker_process.h"
 #include "framework/handle.h"
 #include "service_test_support.h"
+#include "tests/support/file_access.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/process_start.h"
 
 namespace sx_setup {
 
@@ -86,22 +88,6 @@ bool IsFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-Lines FolderNames(const std::string& folder) {
-    Lines names;
-    WIN32_FIND_DATAA found{};
-    const UniqueFindHandle search(::FindFirstFileA((folder + "\\*").c_str(), &found));
-    if (!search) {
-        return names;
-    }
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..") {
-            names.push_back(name);
-        }
-    } while (::FindNextFileA(search.Get(), &found));
-    return names;
-}
-
 bool PendingOperationsExist() {
     const UniqueRegKey key = OpenKey(kSessionManagerKey, KEY_QUERY_VALUE);
     return key && ::RegQueryValueExA(key.Get(), kPendingOperations, nullptr, nullptr, nullptr,
@@ -173,7 +159,7 @@ bool WaitUntilSystemStarted(DWORD timeoutMs) {
     }
     const UniqueServiceHandle manager(
         ::OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_LOCK));
-    return manager && WaitUntil(
+    return manager && PumpMessagesUntil(
                           [&] {
                               SC_LOCK lock = ::LockServiceDatabase(manager.Get());
                               return lock != nullptr && ::UnlockServiceDatabase(lock);
@@ -187,26 +173,23 @@ CRun RunToTheEnd(const std::string& commandLine, DWORD timeoutMs) {
     if (!job) {
         return run;
     }
-    std::string line = commandLine;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
+    CStartOptions options;
     // Suspended until it is in the job, so everything it starts is too.
-    if (!::CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                          nullptr, &startup, &info)) {
+    options.m_nFlags = CREATE_SUSPENDED;
+    const CStartedProcess started = StartProcess(commandLine, options);
+    if (!started) {
         return run;
     }
-    const UniqueHandle process(info.hProcess);
-    const UniqueHandle thread(info.hThread);
-    if (!::AssignProcessToJobObject(job.Get(), process.Get())) {
-        ::TerminateProcess(process.Get(), 1);
+    const HANDLE process = started.m_hProcess.Get();
+    if (!::AssignProcessToJobObject(job.Get(), process)) {
+        ::TerminateProcess(process, 1);
         return run;
     }
-    ::ResumeThread(thread.Get());
+    ::ResumeThread(started.m_hThread.Get());
     run.m_bStarted = true;
 
     JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
-    run.m_bEnded = WaitUntil(
+    run.m_bEnded = PumpMessagesUntil(
         [&] {
             return ::QueryInformationJobObject(job.Get(), JobObjectBasicAccountingInformation,
                                                &accounting, sizeof accounting, nullptr) &&
@@ -217,7 +200,7 @@ CRun RunToTheEnd(const std::string& commandLine, DWORD timeoutMs) {
     if (!run.m_bEnded) {
         run.m_stillRunning = JobProcesses(job.Get());
     }
-    ::GetExitCodeProcess(process.Get(), &run.m_nExitCode);
+    ::GetExitCodeProcess(process, &run.m_nExitCode);
     return run;
 }
 
@@ -380,7 +363,7 @@ void RemoveLeftovers(const CStartState& start) {
         ::DeleteService(service.Get());
     }
     // The service's process, and what it started, may take a moment to go.
-    WaitUntil(
+    PumpMessagesUntil(
         [] {
             for (const DWORD id : ProcessesUnder(ProgramFolder() + "\\")) {
                 EndProcessById(id);
@@ -389,7 +372,7 @@ void RemoveLeftovers(const CStartState& start) {
         },
         10000);
     // A deleted service goes from the manager once its process has ended.
-    WaitUntil([] { return !QueryService(kServiceName).m_bRegistered; }, 10000);
+    PumpMessagesUntil([] { return !QueryService(kServiceName).m_bRegistered; }, 10000);
     RemoveTree(ProgramFolder());
     RemoveTree(StartMenuFolder());
     for (const REGSAM view : {kView64, kView32}) {

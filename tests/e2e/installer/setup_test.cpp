@@ -11,21 +11,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "checker_process.h"
 #include "framework/handle.h"
-#include "gui_standin_window.h"
 #include "help_viewer.h"
 #include "machine_proxy.h"
 #include "service_test_support.h"
 #include "setup_machine.h"
-#include "standins_env.h"
 #include "sulvantix_driver.h"
+#include "tests/support/file_access.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/standins_env.h"
 
 namespace sx_setup {
 namespace {
@@ -49,20 +48,7 @@ std::string Tree() {
 
 // The entries of a list file, sorted, each once: as the list box shows them.
 Lines Entries(const std::string& bytes) {
-    Lines lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        end = end == std::string::npos ? bytes.size() : end;
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (!line.empty()) {
-            lines.push_back(line);
-        }
-        start = end + 1;
-    }
+    Lines lines = TextLines(bytes);
     std::sort(lines.begin(), lines.end());
     lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
     return lines;
@@ -76,51 +62,8 @@ std::string Joined(const Lines& lines) {
     return text;
 }
 
-bool Contains(const std::string& text, const std::string& part) {
-    const auto lower = [](std::string s) {
-        std::transform(s.begin(), s.end(), s.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        return s;
-    };
-    return lower(text).find(lower(part)) != std::string::npos;
-}
-
 bool IsEnded(const UniqueHandle& process) {
     return process && ::WaitForSingleObject(process.Get(), 0) == WAIT_OBJECT_0;
-}
-
-struct CTitleSearch {
-    DWORD m_nProcessId;
-    const char* m_pszTitle;
-    HWND m_hFound;
-};
-
-BOOL CALLBACK FindShownTitle(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<CTitleSearch*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(window, &owner);
-    if (owner == search->m_nProcessId && ::IsWindowVisible(window) &&
-        sx_e2e::WindowText(window) == search->m_pszTitle) {
-        search->m_hFound = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A dialog of the program other than its main window, shown within `ms`.
-HWND ShownBox(const sx_e2e::CSulvantixProcess& app, HWND main, DWORD ms) {
-    HWND box = nullptr;
-    PumpMessagesUntil(
-        [&] {
-            for (HWND dialog : app.Dialogs()) {
-                if (dialog != main && ::IsWindowVisible(dialog)) {
-                    box = dialog;
-                }
-            }
-            return box != nullptr;
-        },
-        ms);
-    return box;
 }
 
 class SetupE2e : public ::testing::Test {
@@ -293,7 +236,7 @@ TEST_F(SetupE2e, SilentSetupInstallsAWorkingSulvantixAndSilentUninstallTakesItAw
 
     // The service's Vettor checks the user's own proxies at its start, with
     // no download to check yet, and publishes the live ones for Sulvantix.
-    EXPECT_TRUE(WaitUntil(
+    EXPECT_TRUE(PumpMessagesUntil(
         [] { return Entries(ReadWholeFile(SystemFile("Proxylist.txt"))) == Lines{kOwnLive}; },
         kCheckTimeoutMs))
         << "the installed Vettor published no list";
@@ -316,7 +259,7 @@ TEST_F(SetupE2e, SilentSetupInstallsAWorkingSulvantixAndSilentUninstallTakesItAw
     Lines items = sx_e2e::ListItems(main);
     std::sort(items.begin(), items.end());
     EXPECT_EQ(items, listed);
-    HWND box = ShownBox(m_app, main, 1500);
+    HWND box = m_app.WaitForOtherDialog(main, 1500);
     EXPECT_EQ(box, nullptr) << sx_e2e::MessageText(box);
 
     // F1 opens the installed help in the system's viewer, under its title.
@@ -333,17 +276,11 @@ TEST_F(SetupE2e, SilentSetupInstallsAWorkingSulvantixAndSilentUninstallTakesItAw
         },
         20000);
     ASSERT_NE(viewer, 0u) << "F1 started no hh.exe";
-    CTitleSearch search{viewer, "Sulvantix Help", nullptr};
-    PumpMessagesUntil(
-        [&] {
-            ::EnumWindows(FindShownTitle, reinterpret_cast<LPARAM>(&search));
-            return search.m_hFound != nullptr;
-        },
-        20000);
+    const HWND help = sx_e2e::WaitForWindowTitled(viewer, "Sulvantix Help", 20000);
     sx_e2e::EndChildProcess(m_app.Id(), "hh.exe", viewer);
-    EXPECT_TRUE(Contains(viewerCommand, ProgramFile("Sulvantix.chm")))
+    EXPECT_TRUE(sx_e2e::NamesFile(viewerCommand, ProgramFile("Sulvantix.chm")))
         << "hh.exe runs as " << viewerCommand;
-    EXPECT_NE(search.m_hFound, nullptr) << "hh.exe shows no window titled Sulvantix Help";
+    EXPECT_NE(help, nullptr) << "hh.exe shows no window titled Sulvantix Help";
 
     // A session is on when the uninstaller ends the program: the machine
     // must not be left on a public proxy with the recovery program gone.

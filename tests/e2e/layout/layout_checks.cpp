@@ -3,8 +3,8 @@
 #include <cstring>
 #include <sstream>
 
-#include "gui_standin_window.h"
 #include "sulvantix_driver.h"
+#include "tests/support/message_pump.h"
 
 namespace sx_layout {
 

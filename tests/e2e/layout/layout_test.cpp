@@ -19,12 +19,12 @@
 #include <cstring>
 #include <string>
 
-#include "checker_process.h"
-#include "gui_standin_window.h"
 #include "layout_checks.h"
 #include "standin_ports.h"
-#include "standins_env.h"
 #include "sulvantix_e2e_fixture.h"
+#include "tests/support/file_access.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/standins_env.h"
 
 namespace sx_layout {
 namespace {

@@ -23,6 +23,7 @@
 #include "framework/wnd.h"
 #include "gui/app/single_instance.h"
 #include "gui/app/single_instance_data.h"
+#include "tests/support/process_start.h"
 
 namespace {
 
@@ -113,27 +114,11 @@ std::string PeerCommandLine(const std::string& id, std::size_t length) {
     return line;
 }
 
-// The peer's exit code, or -1 when it could not run or overstayed.
-int RunPeer(std::string commandLine) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info)) {
-        return -1;
-    }
-    UniqueHandle process(info.hProcess);
-    UniqueHandle thread(info.hThread);
-    if (::WaitForSingleObject(process.Get(), 10000) != WAIT_OBJECT_0) {
-        // A peer hung in its guard's destructor is ours to end.
-        ::TerminateProcess(process.Get(), 99);
-        return -1;
-    }
-    DWORD code = 0;
-    if (!::GetExitCodeProcess(process.Get(), &code)) {
-        return -1;
-    }
-    return static_cast<int>(code);
+// The peer's exit code, or -1 when it could not run or overstayed (a peer hung
+// in its guard's destructor is ours to end).
+int RunPeer(const std::string& commandLine) {
+    const CRunOutcome run = RunToExit(commandLine, 10000);
+    return run.m_bEnded ? static_cast<int>(run.m_nExitCode) : -1;
 }
 
 TEST(SingleInstance, NamedObjectsLiveWithTheFirstInstanceAndVanishAfterIt) {

@@ -17,6 +17,7 @@
 #include "framework/dialog_template.h"
 #include "gui/controls/skin_button.h"
 #include "skin_button_test_ids.h"
+#include "tests/support/message_pump.h"
 
 namespace {
 
@@ -103,24 +104,6 @@ void ExpectLook(HWND button, COLORREF face, COLORREF text, const char* what) {
     EXPECT_EQ(img.At(1, 1), face) << what;
     EXPECT_EQ(img.At(kW - 2, kH - 2), face) << what;
     EXPECT_GT(img.Count(text), 5) << what << ": caption colour";
-}
-
-// Handles this thread's messages until done() holds, for at most about 4 s.
-template <class Done> bool PumpUntil(Done done) {
-    for (int round = 0; round < 400 && !done(); ++round) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        ::Sleep(10);
-    }
-    return done();
-}
-
-void Pump() {
-    int rounds = 0;
-    PumpUntil([&] { return ++rounds > 3; });
 }
 
 POINT ScreenPoint(HWND wnd, int x, int y) {
@@ -231,7 +214,7 @@ protected:
         ::SetForegroundWindow(*dlg);
         // The dialog gave its first button the focus; tests give it where they need it.
         ::SetFocus(nullptr);
-        Pump();
+        PumpMessagesFor(30);
         Skin(dlg->push);
         Skin(dlg->check);
     }
@@ -295,7 +278,7 @@ TEST_F(SkinButtonTest, EachStateShowsItsBitmapAndCaption) {
     dlg->push.SendMessage(WM_MOUSEMOVE, 0, At(20, 10));
     ExpectLook(push, kOver, kTextHover, "hover");
     ParkCursor();
-    EXPECT_TRUE(PumpUntil([&] { return Render(push).At(1, 1) == kNormal; }))
+    EXPECT_TRUE(PumpMessagesUntil([&] { return Render(push).At(1, 1) == kNormal; }, 4000))
         << "WM_MOUSELEAVE ends the hover look";
 
     dlg->push.SetFocus();
@@ -437,10 +420,10 @@ TEST_F(SkinButtonTest, ChecksFollowClicksKeysAndRadioGroups) {
     dlg->radio1.SendMessage(WM_KEYDOWN, VK_SPACE, 0x00390001);
     dlg->radio1.SendMessage(WM_KEYUP, VK_SPACE, 0xC0390001);
     EXPECT_EQ(dlg->radio1.GetCheck(), 1) << "space checks a radio button";
-    Pump();
+    PumpMessagesFor(30);
     dlg->radio2.SetCheck(1);
     EXPECT_EQ(dlg->radio1.GetCheck(), 1) << "the group unchecks by posted message";
-    Pump();
+    PumpMessagesFor(30);
     EXPECT_EQ(dlg->radio1.GetCheck(), 0);
     EXPECT_EQ(dlg->radio2.GetCheck(), 1);
     EXPECT_EQ(dlg->radio3.GetCheck(), 0);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "framework/app.h"
+#include "tests/support/process_start.h"
 
 namespace {
 
@@ -17,27 +18,11 @@ std::string ProbePath() {
     return self.substr(0, self.find_last_of('\\') + 1) + "framework_winmain_probe.exe";
 }
 
-// Exit code of the probe, or -2 when it did not end within the time.
+// Exit code of the probe; -3 when it could not start, -2 when it did not end
+// within the time.
 long RunProbe(const std::string& mode) {
-    std::string command = "\"" + ProbePath() + "\" " + mode;
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                          &pi)) {
-        return -3;
-    }
-    long result = -2;
-    if (::WaitForSingleObject(pi.hProcess, 20000) == WAIT_OBJECT_0) {
-        DWORD code = 0;
-        ::GetExitCodeProcess(pi.hProcess, &code);
-        result = static_cast<long>(code);
-    } else {
-        ::TerminateProcess(pi.hProcess, 1);
-    }
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    return result;
+    const CRunOutcome run = RunToExit("\"" + ProbePath() + "\" " + mode, 20000);
+    return run.m_bEnded ? static_cast<long>(run.m_nExitCode) : run.m_bStarted ? -2 : -3;
 }
 
 TEST(ApplicationStart, FalseFromInitInstanceEndsWithoutALoop) {

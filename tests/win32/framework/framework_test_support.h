@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -12,38 +11,20 @@
 
 #include "framework/app.h"
 #include "framework/dialog_template.h"
+#include "framework/wnd.h"
+#include "tests/support/message_pump.h"
 
 namespace fwtest {
 
-// Handles pending messages until done() holds or the time is up; true when
-// done() held.
+// Handles this thread's messages, each seen by the framework first as its
+// own loop lets it, until done() holds or the time is up; true when done() held.
 inline bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 2000) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                ::PostQuitMessage(static_cast<int>(msg.wParam));
-                return done();
-            }
-            if (!AfxPreTranslateMessage(&msg)) {
-                ::TranslateMessage(&msg);
-                ::DispatchMessageA(&msg);
-            }
-        }
-        if (!done()) {
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        }
-    }
-    return true;
+    return PumpMessagesUntil(done, static_cast<DWORD>(timeoutMs), AfxPreTranslateMessage);
 }
 
 // Handles whatever is pending now, and what it causes.
 inline void PumpPending() {
-    PumpUntil([] { return false; }, 30);
+    PumpMessagesFor(30, AfxPreTranslateMessage);
 }
 
 // Drops a stale WM_QUIT a test may have left behind.

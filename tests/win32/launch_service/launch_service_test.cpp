@@ -16,10 +16,11 @@
 #include <string>
 #include <vector>
 
-#include "debug_output_capture.h"
 #include "service_test_support.h"
 #include "shared/launch_request.h"
 #include "shared/shared_link.h"
+#include "tests/support/debug_output_capture.h"
+#include "tests/support/message_pump.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ protected:
         ASSERT_NE(first, 0u) << "no Vettor at the service's start";
         ASSERT_TRUE(EndProcessById(first));
         // The recovery it ran at its start ends by itself.
-        ASSERT_TRUE(WaitUntil([&] { return OurProcesses().empty(); }, kStartTimeoutMs));
+        ASSERT_TRUE(PumpMessagesUntil([&] { return OurProcesses().empty(); }, kStartTimeoutMs));
         capture = std::make_unique<CDebugOutputCapture>(service.ProcessId());
         ASSERT_TRUE(capture->IsListening());
         link.Open(CSharedLink::Role::Checker);
@@ -84,7 +85,7 @@ protected:
         std::copy(record.begin(), record.end(), link.GetSharedView());
         ::SetEvent(link.GetLaunchEvent());
         std::string answer = "(no answer)";
-        WaitUntil(
+        PumpMessagesUntil(
             [&] {
                 for (const std::string& text : capture->Texts()) {
                     if (StartsWith(text, kRefused) || StartsWith(text, kStarted)) {

@@ -11,6 +11,8 @@
 
 #include "gui/engine/session_record_options.h"
 #include "service_test_support.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/process_start.h"
 
 namespace {
 
@@ -27,22 +29,10 @@ std::string MachineServer() {
 
 // Runs the program and gives its exit code; -1 when it did not end.
 int RunToEnd(const std::string& program) {
-    std::string command = "\"" + program + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!::CreateProcessA(program.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &info)) {
-        return -1;
-    }
-    const UniqueHandle process(info.hProcess);
-    const UniqueHandle thread(info.hThread);
-    DWORD code = 0;
-    if (::WaitForSingleObject(process.Get(), 30000) != WAIT_OBJECT_0 ||
-        !::GetExitCodeProcess(process.Get(), &code)) {
-        return -1;
-    }
-    return static_cast<int>(code);
+    CStartOptions options;
+    options.m_strProgram = program;
+    const CRunOutcome run = RunToExit("\"" + program + "\"", 30000, options);
+    return run.m_bEnded ? static_cast<int>(run.m_nExitCode) : -1;
 }
 
 class RecoveryAtLogon : public ::testing::Test {
@@ -107,7 +97,8 @@ TEST_F(RecoveryAtLogon, TheServicesStartRunsItInTheActiveSession) {
 
     CTestService service;
     ASSERT_EQ(service.Install(installed.Path() + "RODerevAva.exe"), "");
-    EXPECT_TRUE(WaitUntil([] { return MachineServer() == kUserProxy; }, 20000)) << MachineServer();
+    EXPECT_TRUE(PumpMessagesUntil([] { return MachineServer() == kUserProxy; }, 20000))
+        << MachineServer();
     EXPECT_FALSE(HasRecord());
     EXPECT_NE(WaitForProcessWithImage(installed.Path() + "Vettor.exe", 20000), 0u);
     EXPECT_TRUE(service.Stop());

@@ -1,11 +1,13 @@
 #include "service_test_support.h"
 
-#include <tlhelp32.h>
-
 #include <cstdlib>
 #include <filesystem>
 
-#include "standins_env.h"
+#include "tests/support/file_access.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/process_snapshot.h"
+#include "tests/support/process_start.h"
+#include "tests/support/standins_env.h"
 
 #ifndef SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE
 #define SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE 0x2
@@ -33,18 +35,10 @@ std::string ImageOf(DWORD processId) {
 }
 
 template <class Match> std::vector<DWORD> ProcessesWhere(Match match) {
-    std::vector<DWORD> found;
-    const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    PROCESSENTRY32 entry = {};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = snapshot && ::Process32First(snapshot.Get(), &entry); more;
-         more = ::Process32Next(snapshot.Get(), &entry)) {
+    return ProcessIds([&](const PROCESSENTRY32& entry) {
         const std::string image = ImageOf(entry.th32ProcessID);
-        if (!image.empty() && match(Lower(image))) {
-            found.push_back(entry.th32ProcessID);
-        }
-    }
-    return found;
+        return !image.empty() && match(Lower(image));
+    });
 }
 
 // Wine's own export: the unix name of a Windows path (ASCII here),
@@ -66,25 +60,14 @@ std::string UnixName(const std::string& path) {
 
 // Wine runs a unix program given by its unix path on drive Z:. Its handle
 // may be signalled before it has run: callers wait for what it does.
-bool RunUnix(const std::string& program, std::string commandLine) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info = {};
-    if (!::CreateProcessA(standins_env::WinePath(program).c_str(), &commandLine[0], nullptr,
-                          nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-        return false;
-    }
-    ::CloseHandle(info.hThread);
-    ::CloseHandle(info.hProcess);
-    return true;
-}
-
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+bool RunUnix(const std::string& program, const std::string& commandLine) {
+    CStartOptions options;
+    options.m_strProgram = standins_env::WinePath(program);
+    return static_cast<bool>(StartProcess(commandLine, options));
 }
 
 bool WaitForState(SC_HANDLE service, DWORD state, DWORD timeoutMs) {
-    return WaitUntil(
+    return PumpMessagesUntil(
         [&] {
             SERVICE_STATUS_PROCESS status = {};
             DWORD needed = 0;
@@ -118,9 +101,9 @@ CScratchFolder::~CScratchFolder() {
     std::error_code ignored;
     std::filesystem::remove_all(m_strPath, ignored);
     // Wine cannot remove the unix links it follows; the unix side can.
-    const std::string unixPath = Exists(m_strPath) ? UnixName(m_strPath) : std::string();
+    const std::string unixPath = FileExists(m_strPath) ? UnixName(m_strPath) : std::string();
     if (!unixPath.empty() && RunUnix("/bin/rm", "rm -rf \"" + unixPath + "\"")) {
-        WaitUntil([&] { return !Exists(m_strPath); }, 5000);
+        WaitForFileGone(m_strPath, 5000);
     }
 }
 
@@ -146,20 +129,9 @@ std::vector<DWORD> ProcessesUnder(const std::string& folder) {
         [&](const std::string& image) { return image.compare(0, wanted.size(), wanted) == 0; });
 }
 
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start >= timeoutMs) {
-            return false;
-        }
-        ::Sleep(20);
-    }
-    return true;
-}
-
 DWORD WaitForProcessWithImage(const std::string& path, DWORD timeoutMs) {
     std::vector<DWORD> found;
-    WaitUntil([&] { return !(found = ProcessesWithImage(path)).empty(); }, timeoutMs);
+    PumpMessagesUntil([&] { return !(found = ProcessesWithImage(path)).empty(); }, timeoutMs);
     return found.empty() ? 0 : found.front();
 }
 
@@ -254,12 +226,12 @@ bool CTestService::Delete() {
 bool MakeSymbolicLink(const std::string& link, const std::string& target, bool folder) {
     const DWORD flags =
         (folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE;
-    if (::CreateSymbolicLinkA(link.c_str(), target.c_str(), flags) && Exists(link)) {
+    if (::CreateSymbolicLinkA(link.c_str(), target.c_str(), flags) && FileExists(link)) {
         return true;
     }
     const std::string unixLink = UnixName(link);
     const std::string unixTarget = UnixName(target);
     return !unixLink.empty() && !unixTarget.empty() &&
            RunUnix("/bin/ln", "ln -s \"" + unixTarget + "\" \"" + unixLink + "\"") &&
-           WaitUntil([&] { return Exists(link); }, 5000);
+           WaitForFile(link, 5000);
 }

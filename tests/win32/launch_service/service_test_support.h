@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,9 +41,6 @@ private:
 // A program of the build, by its path under the build tree, as Wine sees it.
 std::string BuiltProgram(const std::string& relativePath);
 bool CopyProgram(const std::string& from, const std::string& to);
-
-// Polls `done` until it holds; false when the time ran out first.
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
 // Processes whose image is exactly this path, or lies in this folder.
 std::vector<DWORD> ProcessesWithImage(const std::string& path);

@@ -15,6 +15,7 @@
 
 #include "framework/handle.h"
 #include "shared/shared_link.h"
+#include "tests/support/process_start.h"
 
 namespace {
 
@@ -422,25 +423,8 @@ std::string PeerPath() {
 
 // Runs the peer and answers its exit code, or -1 when it could not run.
 int RunPeer(const std::string& argument) {
-    std::string commandLine = "\"" + PeerPath() + "\" \"" + argument + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info = {};
-    if (!::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info)) {
-        return -1;
-    }
-    UniqueHandle process(info.hProcess);
-    UniqueHandle thread(info.hThread);
-    if (::WaitForSingleObject(process.Get(), 30000) != WAIT_OBJECT_0) {
-        ::TerminateProcess(process.Get(), 99);
-        return -1;
-    }
-    DWORD code = 0;
-    if (!::GetExitCodeProcess(process.Get(), &code)) {
-        return -1;
-    }
-    return static_cast<int>(code);
+    const CRunOutcome run = RunToExit("\"" + PeerPath() + "\" \"" + argument + "\"", 30000);
+    return run.m_bEnded ? static_cast<int>(run.m_nExitCode) : -1;
 }
 
 TEST_F(SharedLinkExistingBlock, AnotherProcessSeesTheBlockAndItsRequestComesBack) {

@@ -1,9 +1,10 @@
 #include "gui/engine/proxy_list_box.h"
 
-#include "list_host_window.h"
 #include "scratch_dir.h"
 #include "shared/list_box_model.h"
 #include "shared/list_lines.h"
+#include "tests/support/list_box_items.h"
+#include "tests/support/list_host_window.h"
 
 #include <gtest/gtest.h>
 
@@ -17,18 +18,6 @@
 using Entries = std::vector<std::string>;
 
 namespace {
-
-Entries Items(HWND list) {
-    Entries items;
-    const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
-        std::vector<char> buffer(length > 0 ? static_cast<std::size_t>(length) + 1 : 1);
-        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer.data()));
-        items.emplace_back(buffer.data());
-    }
-    return items;
-}
 
 std::string Lines(const Entries& lines) {
     std::string text;
@@ -111,7 +100,7 @@ void FillShown(HWND box, const Entries& staged) {
     }
     list.FinishStaging();
     ShowProxyList(box, list);
-    EXPECT_EQ(Shown(list), Items(box));
+    EXPECT_EQ(Shown(list), ListBoxItems(box));
 }
 
 // The reference: each entry searched for from before the first item and
@@ -131,8 +120,8 @@ void ExpectSameFill(const Entries& staged, const std::string& what) {
     ASSERT_TRUE(fast.Ready() && plain.Ready());
     FillShown(fast.List(), staged);
     FillOneByOne(plain.List(), staged);
-    const Entries expected = Items(plain.List());
-    ASSERT_EQ(Items(fast.List()), expected) << what;
+    const Entries expected = ListBoxItems(plain.List());
+    ASSERT_EQ(ListBoxItems(fast.List()), expected) << what;
     EXPECT_EQ(SendMessageA(fast.List(), LB_GETCOUNT, 0, 0), static_cast<LRESULT>(expected.size()));
 }
 
@@ -152,7 +141,7 @@ std::size_t FastLoad(HWND box, const std::string& directory) {
     CProxyList list = MakeProxyList();
     list.Load(directory);
     ShowProxyList(box, list);
-    EXPECT_EQ(Shown(list), Items(box));
+    EXPECT_EQ(Shown(list), ListBoxItems(box));
     return SelectFirst(box);
 }
 
@@ -197,33 +186,33 @@ TEST_P(ListLoad, LoadsOnlyTheTrimmedNonEmptyLines) {
     WriteUser("\r\n  9.9.9.9:80 \r\n\t\r\n   \r\n");
     WriteList("   \r\n1.1.1.1:3128\r\r\n\r\n\v5.5.5.5:1");
     EXPECT_EQ(Load(), 3u);
-    EXPECT_EQ(Items(m_window.List()), (Entries{"1.1.1.1:3128", "5.5.5.5:1", "9.9.9.9:80"}));
+    EXPECT_EQ(ListBoxItems(m_window.List()), (Entries{"1.1.1.1:3128", "5.5.5.5:1", "9.9.9.9:80"}));
 }
 
 TEST_P(ListLoad, AnEntryInBothFilesIsListedOnceAsTheUserCopy) {
     WriteUser("Proxy.Example:8080\r\n");
     WriteList("proxy.example:8080\r\n2.2.2.2:80\r\nPROXY.EXAMPLE:8080\r\n");
     EXPECT_EQ(Load(), 2u);
-    EXPECT_EQ(Items(m_window.List()), (Entries{"2.2.2.2:80", "Proxy.Example:8080"}));
+    EXPECT_EQ(ListBoxItems(m_window.List()), (Entries{"2.2.2.2:80", "Proxy.Example:8080"}));
 }
 
 TEST_P(ListLoad, APortThatBeginsAnotherIsHiddenOnlyWhenItComesSecond) {
     WriteList("10.0.0.1:8080\r\n10.0.0.1:80\r\n");
     EXPECT_EQ(Load(), 1u);
-    EXPECT_EQ(Items(m_window.List()), (Entries{"10.0.0.1:8080"}));
+    EXPECT_EQ(ListBoxItems(m_window.List()), (Entries{"10.0.0.1:8080"}));
     WriteUser("10.0.0.1:80\r\n");
     WriteList("10.0.0.1:8080\r\n");
     EXPECT_EQ(Load(), 2u);
-    EXPECT_EQ(Items(m_window.List()), (Entries{"10.0.0.1:80", "10.0.0.1:8080"}));
+    EXPECT_EQ(ListBoxItems(m_window.List()), (Entries{"10.0.0.1:80", "10.0.0.1:8080"}));
 }
 
 TEST_P(ListLoad, ItemsFollowTheListBoxOrderAndEachLoadStartsAfresh) {
     WriteList("b:1\r\nC:1\r\na:1\r\n");
     EXPECT_EQ(Load(), 3u);
-    EXPECT_EQ(Items(m_window.List()), (Entries{"a:1", "b:1", "C:1"}));
+    EXPECT_EQ(ListBoxItems(m_window.List()), (Entries{"a:1", "b:1", "C:1"}));
     WriteList("2.2.2.2:2\r\n");
     EXPECT_EQ(Load(), 1u);
-    EXPECT_EQ(Items(m_window.List()), (Entries{"2.2.2.2:2"}));
+    EXPECT_EQ(ListBoxItems(m_window.List()), (Entries{"2.2.2.2:2"}));
     WriteList("  \r\n");
     EXPECT_EQ(Load(), 0u);
     EXPECT_EQ(SendMessageA(m_window.List(), LB_GETCOUNT, 0, 0), 0);
@@ -242,12 +231,12 @@ TEST_P(ListLoad, AgreesWithTheOtherLoaderOnBigListFiles) {
     WriteUser(Lines(user));
     WriteList(Lines(list));
     const std::size_t count = Load();
-    const Entries items = Items(m_window.List());
+    const Entries items = ListBoxItems(m_window.List());
 
     const bool fast = GetParam().m_pLoad == kFastLoad;
     CListHostWindow other;
     EXPECT_EQ((fast ? kPlainLoad : kFastLoad)(other.List(), m_dir.Path()), count);
-    EXPECT_EQ(Items(other.List()), items);
+    EXPECT_EQ(ListBoxItems(other.List()), items);
     EXPECT_LT(items.size(), user.size() + list.size());
     for (UINT message : {LB_GETCURSEL, LB_GETTOPINDEX, LB_GETCARETINDEX}) {
         EXPECT_EQ(SendMessageA(other.List(), message, 0, 0),
@@ -331,7 +320,7 @@ TEST(ListBoxOrder, PlainTextsSortAsTheListBoxSortsThem) {
         }
         SendMessageA(window.List(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     }
-    const Entries items = Items(window.List());
+    const Entries items = ListBoxItems(window.List());
     ASSERT_EQ(items.size(), 1500u);
     EXPECT_TRUE(
         std::is_sorted(items.begin(), items.end(), [](const std::string& a, const std::string& b) {

@@ -13,6 +13,7 @@
 #include "framework/gdi.h"
 #include "gui/controls/bitmap_dialog.h"
 #include "gui/controls/resource_picture.h"
+#include "tests/support/message_pump.h"
 
 namespace {
 
@@ -41,14 +42,6 @@ bool Reddish(COLORREF c) {
 }
 bool Bluish(COLORREF c) {
     return GetBValue(c) > 150 && GetRValue(c) < 90;
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
-    }
 }
 
 int GdiObjects() {
@@ -84,7 +77,7 @@ TEST(PictureBackground, SizesTheWindowDrawsThePictureAndReleasesItsObjects) {
         }
         // And in the window itself, through its WM_PAINT.
         ::RedrawWindow(dialog.GetSafeHwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        Pump();
+        PumpMessagesFor(0);
         ScopedGetDC window(dialog.GetSafeHwnd());
         // Between the static above and the trackbar below.
         EXPECT_TRUE(Bluish(::GetPixel(window, 50, 25))) << std::hex << ::GetPixel(window, 50, 25);

@@ -5,21 +5,20 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <tlhelp32.h>
-
 #include <atomic>
-#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "build_config.h"
-#include "debug_output_capture.h"
 #include "probe_rules.h"
 #include "proxy_address_data.h"
 #include "standin_ports.h"
-#include "standins_env.h"
+#include "tests/support/debug_output_capture.h"
+#include "tests/support/message_pump.h"
+#include "tests/support/process_snapshot.h"
+#include "tests/support/standins_env.h"
 
 namespace {
 
@@ -318,33 +317,6 @@ bool IsTimeoutTrace(const std::string& trace, const std::string& proxy) {
            (error == ERROR_INTERNET_TIMEOUT || error == ERROR_INTERNET_CONNECTION_ABORTED);
 }
 
-unsigned OwnThreadCount() {
-    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) {
-        return 0;
-    }
-    unsigned count = 0;
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = ::Thread32First(snapshot, &entry); more;
-         more = ::Thread32Next(snapshot, &entry)) {
-        count += entry.th32OwnerProcessID == ::GetCurrentProcessId() ? 1 : 0;
-    }
-    ::CloseHandle(snapshot);
-    return count;
-}
-
-bool WaitUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
-    while (!done()) {
-        if (::GetTickCount() - start >= timeoutMs) {
-            return false;
-        }
-        ::Sleep(50);
-    }
-    return true;
-}
-
 class ProbeBound : public ProbeFarm {
 protected:
     void ExpectEndsAtTheBound(int port) {
@@ -474,12 +446,12 @@ TEST_F(ProbeBound, OnTheCallingThreadAnAnswerWithinTheBoundIsAlive) {
 TEST_F(ProbeBound, WorkerGivenUpAtTheBoundEndsSoonAfter) {
     // Whatever threads the library keeps for itself exist from here on.
     ASSERT_EQ(Probe(standins::kFarmOk, kShortBoundMs).result, 1);
-    const unsigned before = OwnThreadCount();
+    const unsigned before = ThreadCount();
     ASSERT_GT(before, 0u);
     const ProbeRun run = Probe(standins::kFarmSilent, kShortBoundMs);
     EXPECT_EQ(run.result, 0);
-    EXPECT_TRUE(WaitUntil([&] { return OwnThreadCount() <= before; }, 5000))
-        << OwnThreadCount() << " threads, " << before << " before the probe";
+    EXPECT_TRUE(PumpMessagesUntil([&] { return ThreadCount() <= before; }, 5000))
+        << ThreadCount() << " threads, " << before << " before the probe";
 }
 
 } // namespace

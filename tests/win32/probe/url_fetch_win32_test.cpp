@@ -6,30 +6,20 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "build_config.h"
 #include "probe_rules.h"
 #include "standin_ports.h"
-#include "standins_env.h"
+#include "tests/support/file_access.h"
+#include "tests/support/standins_env.h"
 #include "url_fetch.h"
 
 namespace {
 
 std::string ServerUrl(int port, const std::string& path) {
     return "http://127.0.0.1:" + std::to_string(port) + path;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool FileExists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The whole body as the library hands it over, for comparison with what was saved.
@@ -75,9 +65,7 @@ protected:
     std::string ServedPath() const { return standins_env::StatePath("www/" + m_served); }
 
     void Serve(const std::string& content) {
-        std::ofstream out(ServedPath(), std::ios::binary | std::ios::trunc);
-        out.write(content.data(), static_cast<std::streamsize>(content.size()));
-        ASSERT_TRUE(out.good()) << ServedPath();
+        ASSERT_TRUE(WriteWholeFile(ServedPath(), content)) << ServedPath();
     }
 
     std::string ServedUrl() const { return ServerUrl(standins::kUpdateServerPort, "/" + m_served); }
@@ -104,7 +92,7 @@ TEST_F(FetchFiles, PlainFileIsSavedByteExact) {
     ASSERT_FALSE(HoldsErrorToken(content));
     Serve(content);
     EXPECT_EQ(FetchUrl(ServedUrl(), m_local, true), "NO");
-    EXPECT_EQ(ReadFile(m_local), content);
+    EXPECT_EQ(ReadWholeFile(m_local), content);
 }
 
 TEST_F(FetchFiles, WithoutSaveNothingIsWritten) {
@@ -114,25 +102,22 @@ TEST_F(FetchFiles, WithoutSaveNothingIsWritten) {
 }
 
 TEST_F(FetchFiles, SavingTruncatesAnOlderLocalFile) {
-    {
-        std::ofstream old(m_local, std::ios::binary);
-        old << std::string(5000, 'z');
-    }
+    WriteWholeFile(m_local, std::string(5000, 'z'));
     Serve("10.0.0.1:8080\r\n");
     EXPECT_EQ(FetchUrl(ServedUrl(), m_local, true), "NO");
-    EXPECT_EQ(ReadFile(m_local), "10.0.0.1:8080\r\n");
+    EXPECT_EQ(ReadWholeFile(m_local), "10.0.0.1:8080\r\n");
 }
 
 TEST_F(FetchFiles, TestFileFetchesAsNo) {
     EXPECT_EQ(FetchUrl(SULVANTIX_TEST_URL, m_local, true), "NO");
-    EXPECT_EQ(ReadFile(m_local), "OK");
+    EXPECT_EQ(ReadWholeFile(m_local), "OK");
 }
 
 TEST_F(FetchFiles, ErrorAtTheVeryFirstCharacterIsNotAnErrorPage) {
     const std::string content = "ERROR 10.0.0.1:8080\r\n10.0.0.2:3128\r\n";
     Serve(content);
     EXPECT_EQ(FetchUrl(ServedUrl(), m_local, true), "NO");
-    EXPECT_EQ(ReadFile(m_local), content);
+    EXPECT_EQ(ReadWholeFile(m_local), content);
 }
 
 TEST_F(FetchFiles, ErrorAtTheSecondCharacterIsAnErrorPage) {
@@ -145,7 +130,7 @@ TEST_F(FetchFiles, ListHoldingWasAfterItsFirstCharacterIsAnErrorPage) {
     Serve("10.0.0.1:8080\r\n# this list was updated\r\n10.0.0.2:3128\r\n");
     EXPECT_EQ(FetchUrl(ServedUrl(), m_local, true), "YES");
     // The error chunk is the first one, so nothing reached the file.
-    EXPECT_EQ(ReadFile(m_local), "");
+    EXPECT_EQ(ReadWholeFile(m_local), "");
 }
 
 // Saving stops at the first error chunk: the clean chunks before it stay in
@@ -157,7 +142,7 @@ TEST_F(FetchFiles, SavingStopsAtTheErrorChunk) {
     content += errorChunk + BinaryContent(512);
     Serve(content);
     EXPECT_EQ(FetchUrl(ServedUrl(), m_local, true), "YES");
-    EXPECT_EQ(ReadFile(m_local), content.substr(0, 2 * 512));
+    EXPECT_EQ(ReadWholeFile(m_local), content.substr(0, 2 * 512));
 }
 
 // A token that is the first byte of a later chunk does not count either.
@@ -166,7 +151,7 @@ TEST_F(FetchFiles, TokenAtAChunksFirstByteDoesNotCount) {
     ASSERT_FALSE(HoldsErrorToken(content.substr(0, 512)));
     Serve(content);
     EXPECT_EQ(FetchUrl(ServedUrl(), m_local, true), "NO");
-    EXPECT_EQ(ReadFile(m_local), content);
+    EXPECT_EQ(ReadWholeFile(m_local), content);
 }
 
 TEST_F(FetchFiles, ErrorPageServerGivesYes) {
@@ -183,7 +168,7 @@ TEST_F(FetchFiles, LongErrorPageKeepsItsHarmlessFirstChunk) {
     ASSERT_GT(page.size(), 2 * probe::kFetchChunkSize);
     ASSERT_FALSE(probe::IsErrorPageChunk(page.data(), probe::kFetchChunkSize));
     EXPECT_EQ(FetchUrl(url, m_local, true), "YES");
-    EXPECT_EQ(ReadFile(m_local), page.substr(0, probe::kFetchChunkSize));
+    EXPECT_EQ(ReadWholeFile(m_local), page.substr(0, probe::kFetchChunkSize));
     EXPECT_EQ(FetchUrl(url, m_local, false), "YES");
 }
 

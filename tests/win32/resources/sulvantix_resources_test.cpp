@@ -13,6 +13,7 @@
 
 #include "framework/dialog.h"
 #include "sulvantix_resource.h"
+#include "tests/support/list_box_items.h"
 
 namespace {
 
@@ -202,26 +203,6 @@ public:
     int comboAtInit = -1;
 };
 
-std::vector<std::string> Items(HWND dlg, int id, UINT countMsg, UINT textMsg) {
-    std::vector<std::string> items;
-    const LRESULT count = ::SendDlgItemMessageA(dlg, id, countMsg, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        char buf[64] = {};
-        ::SendDlgItemMessageA(dlg, id, textMsg, static_cast<WPARAM>(i),
-                              reinterpret_cast<LPARAM>(buf));
-        items.push_back(buf);
-    }
-    return items;
-}
-
-std::vector<std::string> ComboItems(HWND dlg, int id) {
-    return Items(dlg, id, CB_GETCOUNT, CB_GETLBTEXT);
-}
-
-std::vector<std::string> ListItems(HWND dlg, int id) {
-    return Items(dlg, id, LB_GETCOUNT, LB_GETTEXT);
-}
-
 class SulvantixResources : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -280,7 +261,7 @@ TEST_F(SulvantixResources, MainWindowTemplateWithItsTimerChoices) {
 
     const std::vector<std::string> timers = {"20 Sec",  "40 Sec",  "60 Sec", "80 Sec",
                                              "100 Sec", "120 Sec", "2 Hrs"};
-    EXPECT_EQ(ComboItems(hwnd, IDC_TIMER_COMBO), timers);
+    EXPECT_EQ(ComboBoxItems(::GetDlgItem(hwnd, IDC_TIMER_COMBO)), timers);
     EXPECT_EQ(dlg.comboAtInit, 7) << "the items are there before OnInitDialog runs";
     EXPECT_EQ(::SendDlgItemMessageA(hwnd, IDC_TIMER_COMBO, CB_GETCURSEL, 0, 0), CB_ERR)
         << "choosing the period is the main window's job";
@@ -296,7 +277,7 @@ TEST_F(SulvantixResources, MainWindowTemplateWithItsTimerChoices) {
         ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
         sorted.insert(sorted.begin(), entry);
     }
-    EXPECT_EQ(ListItems(hwnd, IDC_PROXY_LIST), sorted);
+    EXPECT_EQ(ListBoxItems(::GetDlgItem(hwnd, IDC_PROXY_LIST)), sorted);
     EXPECT_NE(::GetWindowLongA(list, GWL_STYLE) & WS_VSCROLL, 0);
 }
 
@@ -367,16 +348,17 @@ TEST_F(SulvantixResources, InitDataOnlyWhereTheDialogHasSoundData) {
     ASSERT_TRUE(mixed.Create());
     ASSERT_TRUE(cutShort.Create());
 
-    EXPECT_TRUE(ComboItems(none, 1009).empty());
-    EXPECT_TRUE(ListItems(none, 1001).empty());
+    EXPECT_TRUE(ComboBoxItems(::GetDlgItem(none, 1009)).empty());
+    EXPECT_TRUE(ListBoxItems(::GetDlgItem(none, 1001)).empty());
 
-    EXPECT_EQ(ComboItems(mixed, 1009), (std::vector<std::string>{"one"}))
+    EXPECT_EQ(ComboBoxItems(::GetDlgItem(mixed, 1009)), (std::vector<std::string>{"one"}))
         << "a record of another message is passed over";
-    EXPECT_EQ(ListItems(mixed, 1001), (std::vector<std::string>{"b:20", "a:10"}));
+    EXPECT_EQ(ListBoxItems(::GetDlgItem(mixed, 1001)), (std::vector<std::string>{"b:20", "a:10"}));
     EXPECT_EQ(mixed.comboAtInit, 1);
 
-    EXPECT_TRUE(ComboItems(cutShort, 1009).empty()) << "refused whole, not in part";
-    EXPECT_TRUE(ListItems(cutShort, 1001).empty());
+    EXPECT_TRUE(ComboBoxItems(::GetDlgItem(cutShort, 1009)).empty())
+        << "refused whole, not in part";
+    EXPECT_TRUE(ListBoxItems(::GetDlgItem(cutShort, 1001)).empty());
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "standins_env.h"
+#include "tests/support/standins_env.h"
 
 namespace {
 

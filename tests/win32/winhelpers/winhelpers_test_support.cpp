@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <tlhelp32.h>
-
 #include <vector>
+
+#include "tests/support/process_snapshot.h"
+#include "tests/support/process_start.h"
 
 namespace {
 
@@ -74,41 +75,17 @@ private:
 };
 
 DWORD RunChild(const std::string& program, const std::string& filter) {
-    std::string commandLine = "\"" + program + "\" --gtest_filter=" + filter;
-    std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
-    mutableLine.push_back('\0');
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
-    PROCESS_INFORMATION process{};
+    CStartOptions options;
+    options.m_strProgram = program;
+    options.m_bInheritStdHandles = true;
     ::SetEnvironmentVariableA(kChildVariable, "1");
-    // Wine's process creation now and then fails for no reason of ours on a
-    // busy machine; a second try tells that apart from a real failure.
-    BOOL started = FALSE;
-    for (int attempt = 0; attempt < 3 && !started; ++attempt) {
-        if (attempt > 0) {
-            ::Sleep(500);
-        }
-        started = ::CreateProcessA(program.c_str(), mutableLine.data(), nullptr, nullptr, TRUE, 0,
-                                   nullptr, nullptr, &startup, &process);
-    }
+    const CRunOutcome run =
+        RunToExit("\"" + program + "\" --gtest_filter=" + filter, kChildTimeoutMs, options);
     ::SetEnvironmentVariableA(kChildVariable, nullptr);
-    if (!started) {
+    if (!run.m_bStarted) {
         return 0xC0DE0001;
     }
-    const UniqueHandle processHandle(process.hProcess);
-    const UniqueHandle threadHandle(process.hThread);
-    if (::WaitForSingleObject(processHandle.Get(), kChildTimeoutMs) != WAIT_OBJECT_0) {
-        ::TerminateProcess(processHandle.Get(), 0xC0DE0002);
-        ::WaitForSingleObject(processHandle.Get(), 5000);
-        return 0xC0DE0002;
-    }
-    DWORD code = 0xC0DE0003;
-    ::GetExitCodeProcess(processHandle.Get(), &code);
-    return code;
+    return run.m_bEnded ? run.m_nExitCode : 0xC0DE0002;
 }
 
 } // namespace
@@ -268,20 +245,8 @@ bool IsWine() {
 }
 
 std::vector<DWORD> SnapshotPids(const char* exeName) {
-    std::vector<DWORD> pids;
-    const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) {
-        return pids;
-    }
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Process32First(snapshot.Get(), &entry); more;
-         more = ::Process32Next(snapshot.Get(), &entry)) {
-        if (::lstrcmpiA(entry.szExeFile, exeName) == 0) {
-            pids.push_back(entry.th32ProcessID);
-        }
-    }
-    return pids;
+    return ProcessIds(
+        [&](const PROCESSENTRY32& entry) { return ::lstrcmpiA(entry.szExeFile, exeName) == 0; });
 }
 
 bool DesktopShellRuns() {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine_test_support.h"
+#include "tests/support/process_start.h"
 #include "framework/module_paths.h"
 #include "gui/engine/session_record_options.h"
 
@@ -51,22 +52,17 @@ protected:
     void RunAndKill() {
         std::string command = "\"" + GetProgramDirectory() + "engine_session_host.exe\" \"" +
                               lists.Path() + "\" \"" + records.Path() + "\"";
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        ASSERT_TRUE(::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                     nullptr, &si, &pi));
+        const CStartedProcess host = StartProcess(command);
+        ASSERT_TRUE(host);
         const std::string applied = lists.File("applied.txt");
         const bool ready = PumpUntil(
             [&] {
                 return !CScratchDir::Read(applied).empty() ||
-                       ::WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0;
+                       ::WaitForSingleObject(host.m_hProcess.Get(), 0) == WAIT_OBJECT_0;
             },
             30000);
-        ::TerminateProcess(pi.hProcess, 9);
-        ::WaitForSingleObject(pi.hProcess, 10000);
-        ::CloseHandle(pi.hThread);
-        ::CloseHandle(pi.hProcess);
+        ::TerminateProcess(host.m_hProcess.Get(), 9);
+        ::WaitForSingleObject(host.m_hProcess.Get(), 10000);
         ASSERT_TRUE(ready);
         ASSERT_EQ(CScratchDir::Read(applied), kEntry);
     }

@@ -1,4 +1,5 @@
 #include "engine_test_support.h"
+#include "tests/support/message_pump.h"
 
 #include <commctrl.h>
 
@@ -160,25 +161,11 @@ bool SetMachineProxy(DWORD flags, const char* server) {
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-        if (done()) {
-            return true;
-        }
-        if (::GetTickCount() - start >= timeoutMs) {
-            return false;
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
+    return PumpMessagesUntil(done, timeoutMs);
 }
 
 void PumpFor(DWORD ms) {
-    PumpUntil([] { return false; }, ms);
+    PumpMessagesFor(ms);
 }
 
 CMainWindowSetup CEngineHarness::Setup(const std::string& updateBaseUrl,

@@ -4,7 +4,7 @@
 #include "proxy_engine.h"
 
 #include "framework/trace.h"
-#include "session_record_options.h"
+#include "shared/session_record_options.h"
 #include "shared/probe_rules.h"
 #include "shared/proxy_address_data.h"
 #include "url_fetch.h"

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "engine_window.h"
-#include "session_record_store.h"
+#include "shared/session_record_store.h"
 #include "shared/proxy_options.h"
 #include "window_thread_calls.h"
 

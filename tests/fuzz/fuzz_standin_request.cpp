@@ -11,11 +11,11 @@
 #include <string>
 #include <string_view>
 
-#include "absolute_uri.h"
 #include "fuzz_check.h"
-#include "http_head.h"
-#include "posix_socket.h"
-#include "request_reader.h"
+#include "tools/standins/absolute_uri.h"
+#include "tools/standins/http_head.h"
+#include "tools/standins/posix_socket.h"
+#include "tools/standins/request_reader.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "checker_process.h"
 #include "framework/handle.h"
-#include "service_test_support.h"
+#include "tests/win32/service/service_test_support.h"
 
 namespace sx_setup {
 

@@ -22,7 +22,7 @@
 #include "gui_standin_window.h"
 #include "help_viewer.h"
 #include "machine_proxy.h"
-#include "service_test_support.h"
+#include "tests/win32/service/service_test_support.h"
 #include "setup_machine.h"
 #include "standins_env.h"
 #include "sulvantix_driver.h"

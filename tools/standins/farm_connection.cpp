@@ -1,0 +1,106 @@
+#include "tools/standins/farm_connection.h"
+
+#include "tools/standins/posix_socket.h"
+#include "tools/standins/relay.h"
+#include "tools/standins/request_reader.h"
+#include "tools/standins/stop_signal.h"
+
+#include <chrono>
+#include <cerrno>
+#include <sys/socket.h>
+
+namespace standins {
+namespace {
+
+bool PeerHasGone(int fd) {
+    // Anything the client sends is of no interest here; only its end matters.
+    char discard[4096];
+    const ssize_t n = recv(fd, discard, sizeof discard, MSG_DONTWAIT);
+    if (n == 0) {
+        return true;
+    }
+    return n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR;
+}
+
+void Trickle(int fd) {
+    const auto started = std::chrono::steady_clock::now();
+    for (std::size_t i = 0;; ++i) {
+        if (!SleepUnlessStopped(kTrickleGapMs) || PeerHasGone(fd)) {
+            return;
+        }
+        if (std::chrono::steady_clock::now() - started >
+            std::chrono::milliseconds(kFarmHoldLimitMs)) {
+            return;
+        }
+        const char byte = TrickleByte(i);
+        if (SendAll(fd, std::string_view(&byte, 1), kSendTimeoutMs) != Io::kOk) {
+            return;
+        }
+    }
+}
+
+// Half-closes, then lets the client read to the end: closing with unread
+// input would send RST and could cost the client the tail of the reply.
+void CloseGracefully(int fd) {
+    shutdown(fd, SHUT_WR);
+    WaitForPeerClose(fd, kFarmLingerMs);
+}
+
+// Plays one scripted reply; true when the connection may carry another request.
+bool PlayScript(int fd, const Script& script) {
+    for (const Piece& piece : script.pieces) {
+        if (piece.delay_ms > 0 && !SleepUnlessStopped(piece.delay_ms)) {
+            return false;
+        }
+        if (SendAll(fd, piece.bytes, kSendTimeoutMs) != Io::kOk) {
+            return false;
+        }
+    }
+    switch (script.ending) {
+    case Ending::kKeepAlive:
+        return true;
+    case Ending::kClose:
+        CloseGracefully(fd);
+        return false;
+    case Ending::kReset: {
+        // The connection set closes the socket; with linger {1, 0} that close sends RST.
+        const linger abort_close{1, 0};
+        setsockopt(fd, SOL_SOCKET, SO_LINGER, &abort_close, sizeof abort_close);
+        return false;
+    }
+    case Ending::kHold:
+        WaitForPeerClose(fd, kFarmHoldLimitMs);
+        return false;
+    case Ending::kTrickle:
+        Trickle(fd);
+        return false;
+    }
+    return false;
+}
+
+} // namespace
+
+void ServeFarmConnection(int fd, const PortBehaviour& port, RequestLog& log) {
+    std::string buffer;
+    for (int served = 0; served < kFarmMaxRequestsPerConnection; ++served) {
+        IncomingRequest request;
+        if (ReadRequest(fd, buffer, kFarmIdleMs, log, request) != ReadOutcome::kRequest) {
+            return;
+        }
+        bool again = false;
+        if (IsScripted(port.behaviour)) {
+            again = PlayScript(fd, ScriptFor(port.behaviour, port.delay_seconds,
+                                             request.head.method == "HEAD", request.keep_alive));
+        } else {
+            again = RelayRequest(fd, request.head, request.body, request.keep_alive);
+            if (!again) {
+                CloseGracefully(fd);
+            }
+        }
+        if (!again) {
+            return;
+        }
+    }
+}
+
+} // namespace standins

@@ -1,4 +1,4 @@
-#include "run_ledger.h"
+#include "checker/checker_run_ledger.h"
 
 void CRunLedger::BeginRun(std::size_t entryCount) {
     m_nEntryCount = entryCount;

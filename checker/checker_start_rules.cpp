@@ -1,4 +1,4 @@
-#include "vettor_mode.h"
+#include "checker/checker_start_rules.h"
 
 namespace {
 constexpr unsigned long kPlatformWin32Nt = 2;

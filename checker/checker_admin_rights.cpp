@@ -1,7 +1,7 @@
-#include "admin_test.h"
+#include "checker/checker_admin_rights.h"
 
+#include "checker/checker_start_rules.h"
 #include "framework/handle.h"
-#include "vettor_mode.h"
 
 namespace {
 

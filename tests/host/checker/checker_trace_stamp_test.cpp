@@ -1,4 +1,4 @@
-#include "trace_stamp.h"
+#include "checker/checker_trace_stamp.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "run_ledger.h"
+#include "checker/checker_run_ledger.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "run_schedule.h"
+#include "checker/checker_run_schedule.h"
 
 #include <gtest/gtest.h>
 

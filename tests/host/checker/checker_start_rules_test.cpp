@@ -1,4 +1,4 @@
-#include "vettor_mode.h"
+#include "checker/checker_start_rules.h"
 
 #include <gtest/gtest.h>
 

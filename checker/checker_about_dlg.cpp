@@ -1,4 +1,4 @@
-#include "about_dlg.h"
+#include "checker/checker_about_dlg.h"
 
 #include "resources/vettor/vettor_resource.h"
 

@@ -6,7 +6,7 @@
 
 namespace standins {
 
-bool SplitAbsoluteUri(std::string_view target, AbsoluteUri& out) {
+bool SplitAbsoluteUri(std::string_view target, CAbsoluteUri& out) {
     constexpr std::string_view kScheme = "http://";
     if (target.size() < kScheme.size() ||
         !EqualsIgnoreCase(target.substr(0, kScheme.size()), kScheme)) {
@@ -48,12 +48,12 @@ bool SplitAbsoluteUri(std::string_view target, AbsoluteUri& out) {
     }
     const std::size_t fragment = path.find('#');
     path = path.substr(0, fragment);
-    out.host = std::string(host);
-    out.port = port;
+    out.m_strHost = std::string(host);
+    out.m_nPort = port;
     if (path.empty() || path.front() != '/') {
-        out.path = "/" + std::string(path);
+        out.m_strPath = "/" + std::string(path);
     } else {
-        out.path = std::string(path);
+        out.m_strPath = std::string(path);
     }
     return true;
 }
@@ -63,11 +63,11 @@ bool IsLoopbackHost(std::string_view host) {
 }
 
 std::string RequestPath(std::string_view target) {
-    AbsoluteUri uri;
+    CAbsoluteUri uri;
     std::string_view path = target;
     std::string owned;
     if (SplitAbsoluteUri(target, uri)) {
-        owned = uri.path;
+        owned = uri.m_strPath;
         path = owned;
     }
     path = path.substr(0, path.find_first_of("?#"));

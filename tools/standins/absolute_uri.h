@@ -6,15 +6,15 @@
 
 namespace standins {
 
-struct AbsoluteUri {
-    std::string host; // as written, without brackets or port
-    int port = 80;
-    std::string path; // origin-form: path and query, at least "/"
+struct CAbsoluteUri {
+    std::string m_strHost; // as written, without brackets or port
+    int m_nPort = 80;
+    std::string m_strPath; // origin-form: path and query, at least "/"
 };
 
 // Splits "http://host[:port][/path][?query]". Only the http scheme is accepted
 // (case-insensitive); user info, empty hosts and ports outside 1..65535 are refused.
-bool SplitAbsoluteUri(std::string_view target, AbsoluteUri& out);
+bool SplitAbsoluteUri(std::string_view target, CAbsoluteUri& out);
 
 // The only origins the relay may reach: the loopback address by number or name.
 bool IsLoopbackHost(std::string_view host);

@@ -9,16 +9,16 @@
 
 namespace standins {
 
-bool ConnectionSet::Start(UniqueFd socket, std::function<void(int)> serve) {
+bool CConnectionSet::Start(CUniqueFd socket, std::function<void(int)> serve) {
     std::uint64_t id = 0;
-    const int fd = socket.get();
+    const int fd = socket.Get();
     {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        id = next_id_++;
-        sockets_[id] = fd;
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        id = m_nNextId++;
+        m_sockets[id] = fd;
     }
     // The thread takes the socket over; until it runs, the map entry keeps it reachable.
-    socket.release();
+    socket.Release();
     try {
         std::thread([this, id, fd, serve = std::move(serve)]() mutable {
             try {
@@ -40,35 +40,35 @@ bool ConnectionSet::Start(UniqueFd socket, std::function<void(int)> serve) {
     }
 }
 
-void ConnectionSet::Finish(std::uint64_t id) {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    const auto it = sockets_.find(id);
-    if (it != sockets_.end()) {
+void CConnectionSet::Finish(std::uint64_t id) {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    const auto it = m_sockets.find(id);
+    if (it != m_sockets.end()) {
         // Closed under the lock, so ShutdownAll never touches a reused descriptor.
         close(it->second);
-        sockets_.erase(it);
+        m_sockets.erase(it);
     }
-    if (sockets_.empty()) {
-        idle_.notify_all();
+    if (m_sockets.empty()) {
+        m_idle.notify_all();
     }
 }
 
-void ConnectionSet::ShutdownAll() {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    for (const auto& entry : sockets_) {
+void CConnectionSet::ShutdownAll() {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    for (const auto& entry : m_sockets) {
         shutdown(entry.second, SHUT_RDWR);
     }
 }
 
-bool ConnectionSet::WaitIdle(int timeout_ms) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return idle_.wait_for(lock, std::chrono::milliseconds(timeout_ms),
-                          [this] { return sockets_.empty(); });
+bool CConnectionSet::WaitIdle(int timeout_ms) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_idle.wait_for(lock, std::chrono::milliseconds(timeout_ms),
+                           [this] { return m_sockets.empty(); });
 }
 
-std::size_t ConnectionSet::Active() const {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return sockets_.size();
+std::size_t CConnectionSet::Active() const {
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    return m_sockets.size();
 }
 
 } // namespace standins

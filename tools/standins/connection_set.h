@@ -14,18 +14,18 @@
 
 namespace standins {
 
-class ConnectionSet {
+class CConnectionSet {
 public:
-    ConnectionSet() = default;
-    ConnectionSet(const ConnectionSet&) = delete;
-    ConnectionSet& operator=(const ConnectionSet&) = delete;
+    CConnectionSet() = default;
+    CConnectionSet(const CConnectionSet&) = delete;
+    CConnectionSet& operator=(const CConnectionSet&) = delete;
     // Callers wait for WaitIdle() first; threads still running then keep
     // the process from returning normally (it ends with _exit instead).
-    ~ConnectionSet() = default;
+    ~CConnectionSet() = default;
 
     // Runs serve(fd) on a thread of its own; the set owns the socket and
     // closes it when serve returns. False (socket closed) when no thread starts.
-    bool Start(UniqueFd socket, std::function<void(int)> serve);
+    bool Start(CUniqueFd socket, std::function<void(int)> serve);
 
     // Shuts every live socket down both ways, so blocked reads and writes end.
     void ShutdownAll();
@@ -38,10 +38,10 @@ public:
 private:
     void Finish(std::uint64_t id);
 
-    mutable std::mutex mutex_;
-    std::condition_variable idle_;
-    std::map<std::uint64_t, int> sockets_;
-    std::uint64_t next_id_ = 0;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_idle;
+    std::map<std::uint64_t, int> m_sockets;
+    std::uint64_t m_nNextId = 0;
 };
 
 } // namespace standins

@@ -8,12 +8,12 @@
 namespace standins {
 namespace {
 
-struct NamedBehaviour {
-    Behaviour behaviour;
-    std::string_view name;
+struct CNamedBehaviour {
+    Behaviour m_behaviour;
+    std::string_view m_strName;
 };
 
-constexpr NamedBehaviour kNames[] = {
+constexpr CNamedBehaviour kNames[] = {
     {Behaviour::kOk, "ok"},
     {Behaviour::kOkLineEnd, "ok_line_end"},
     {Behaviour::kOkLower, "ok_lower"},
@@ -54,55 +54,55 @@ Headers TextHeaders() {
     return {{"Content-Type", "text/plain"}};
 }
 
-Script Whole(std::string response, bool keep_alive, int delay_ms = 0) {
-    Script s;
-    s.pieces.push_back(Piece{delay_ms, std::move(response)});
-    s.ending = keep_alive ? Ending::kKeepAlive : Ending::kClose;
+CScript Whole(std::string response, bool keep_alive, int delay_ms = 0) {
+    CScript s;
+    s.m_pieces.push_back(CPiece{delay_ms, std::move(response)});
+    s.m_ending = keep_alive ? Ending::kKeepAlive : Ending::kClose;
     return s;
 }
 
-Script Slow(bool head_request, bool keep_alive) {
+CScript Slow(bool head_request, bool keep_alive) {
     const std::string response = BuildResponse(200, TextHeaders(), "OK", keep_alive, true);
-    Script s;
+    CScript s;
     const std::size_t step = (response.size() + kSlowPiecesCount - 1) / kSlowPiecesCount;
     for (std::size_t at = 0; at < response.size(); at += step) {
-        s.pieces.push_back(Piece{at == 0 ? 0 : kSlowPiecesGapMs, response.substr(at, step)});
+        s.m_pieces.push_back(CPiece{at == 0 ? 0 : kSlowPiecesGapMs, response.substr(at, step)});
     }
     if (!head_request) {
-        s.pieces.push_back(Piece{0, "OK"});
+        s.m_pieces.push_back(CPiece{0, "OK"});
     }
-    s.ending = keep_alive ? Ending::kKeepAlive : Ending::kClose;
+    s.m_ending = keep_alive ? Ending::kKeepAlive : Ending::kClose;
     return s;
 }
 
-Script Split(bool head_request, bool keep_alive) {
+CScript Split(bool head_request, bool keep_alive) {
     const std::string head = BuildResponse(200, TextHeaders(), "OK", keep_alive, true);
-    Script s;
+    CScript s;
     if (head_request) {
-        s.pieces.push_back(Piece{0, head});
+        s.m_pieces.push_back(CPiece{0, head});
     } else {
-        s.pieces.push_back(Piece{0, head + "O"});
-        s.pieces.push_back(Piece{kSplitBodyGapMs, "K"});
+        s.m_pieces.push_back(CPiece{0, head + "O"});
+        s.m_pieces.push_back(CPiece{kSplitBodyGapMs, "K"});
     }
-    s.ending = keep_alive ? Ending::kKeepAlive : Ending::kClose;
+    s.m_ending = keep_alive ? Ending::kKeepAlive : Ending::kClose;
     return s;
 }
 
 } // namespace
 
 std::string_view BehaviourName(Behaviour behaviour) {
-    for (const NamedBehaviour& n : kNames) {
-        if (n.behaviour == behaviour) {
-            return n.name;
+    for (const CNamedBehaviour& n : kNames) {
+        if (n.m_behaviour == behaviour) {
+            return n.m_strName;
         }
     }
     return "unknown";
 }
 
 std::optional<Behaviour> BehaviourFromName(std::string_view name) {
-    for (const NamedBehaviour& n : kNames) {
-        if (n.name == name) {
-            return n.behaviour;
+    for (const CNamedBehaviour& n : kNames) {
+        if (n.m_strName == name) {
+            return n.m_behaviour;
         }
     }
     return std::nullopt;
@@ -111,16 +111,16 @@ std::optional<Behaviour> BehaviourFromName(std::string_view name) {
 const std::vector<Behaviour>& AllBehaviours() {
     static const std::vector<Behaviour> all = [] {
         std::vector<Behaviour> v;
-        for (const NamedBehaviour& n : kNames) {
-            v.push_back(n.behaviour);
+        for (const CNamedBehaviour& n : kNames) {
+            v.push_back(n.m_behaviour);
         }
         return v;
     }();
     return all;
 }
 
-std::vector<PortBehaviour> FixedFarmPorts(int offset) {
-    const PortBehaviour table[] = {
+std::vector<CPortBehaviour> FixedFarmPorts(int offset) {
+    const CPortBehaviour table[] = {
         {kFarmOk, Behaviour::kOk, 0},
         {kFarmOkLineEnd, Behaviour::kOkLineEnd, 0},
         {kFarmOkLower, Behaviour::kOkLower, 0},
@@ -137,15 +137,15 @@ std::vector<PortBehaviour> FixedFarmPorts(int offset) {
         {kFarmEndlessHeaders, Behaviour::kEndlessHeaders, 0},
         {kFarmRelay, Behaviour::kRelay, 0},
     };
-    std::vector<PortBehaviour> out;
-    for (PortBehaviour pb : table) {
-        pb.port += offset;
+    std::vector<CPortBehaviour> out;
+    for (CPortBehaviour pb : table) {
+        pb.m_nPort += offset;
         out.push_back(pb);
     }
     return out;
 }
 
-bool ParseExtraPorts(std::string_view text, ExtraPorts& out, std::string& error) {
+bool ParseExtraPorts(std::string_view text, CExtraPorts& out, std::string& error) {
     std::vector<std::string_view> fields;
     while (true) {
         const std::size_t colon = text.find(':');
@@ -164,28 +164,29 @@ bool ParseExtraPorts(std::string_view text, ExtraPorts& out, std::string& error)
         error = "unknown behaviour '" + std::string(fields[0]) + "'";
         return false;
     }
-    ExtraPorts parsed;
-    parsed.behaviour = *behaviour;
-    parsed.delay_seconds = *behaviour == Behaviour::kLateOk ? kLateOkDefaultSeconds : 0;
+    CExtraPorts parsed;
+    parsed.m_behaviour = *behaviour;
+    parsed.m_nDelaySeconds = *behaviour == Behaviour::kLateOk ? kLateOkDefaultSeconds : 0;
     std::size_t next = 1;
     if (fields.size() == 4) {
         if (*behaviour != Behaviour::kLateOk) {
             error = "only late_ok takes a number of seconds";
             return false;
         }
-        if (!ParseInt(fields[1], parsed.delay_seconds) || parsed.delay_seconds < 0 ||
-            parsed.delay_seconds > 3600) {
+        if (!ParseInt(fields[1], parsed.m_nDelaySeconds) || parsed.m_nDelaySeconds < 0 ||
+            parsed.m_nDelaySeconds > 3600) {
             error = "late_ok seconds must be 0..3600";
             return false;
         }
         next = 2;
     }
-    if (!ParseInt(fields[next], parsed.first_port) || !ParseInt(fields[next + 1], parsed.count)) {
+    if (!ParseInt(fields[next], parsed.m_nFirstPort) ||
+        !ParseInt(fields[next + 1], parsed.m_nCount)) {
         error = "FIRSTPORT and COUNT must be decimal numbers";
         return false;
     }
-    if (parsed.count < 1 || parsed.first_port < 1 || parsed.first_port > 65535 ||
-        parsed.count > 65536 - parsed.first_port) {
+    if (parsed.m_nCount < 1 || parsed.m_nFirstPort < 1 || parsed.m_nFirstPort > 65535 ||
+        parsed.m_nCount > 65536 - parsed.m_nFirstPort) {
         error = "ports must lie within 1..65535 and COUNT be at least 1";
         return false;
     }
@@ -197,7 +198,7 @@ bool IsScripted(Behaviour behaviour) {
     return behaviour != Behaviour::kRelay;
 }
 
-Script ScriptFor(Behaviour behaviour, int delay_seconds, bool head_request, bool keep_alive) {
+CScript ScriptFor(Behaviour behaviour, int delay_seconds, bool head_request, bool keep_alive) {
     const auto text = [&](int status, std::string_view body, Headers extra = {}) {
         Headers headers = TextHeaders();
         headers.insert(headers.end(), extra.begin(), extra.end());
@@ -231,15 +232,15 @@ Script ScriptFor(Behaviour behaviour, int delay_seconds, bool head_request, bool
     case Behaviour::kServerError:
         return Whole(html(500, SmallPage(500)), keep_alive);
     case Behaviour::kSilent:
-        return Script{{}, Ending::kHold};
+        return CScript{{}, Ending::kHold};
     case Behaviour::kReset:
-        return Script{{}, Ending::kReset};
+        return CScript{{}, Ending::kReset};
     case Behaviour::kSlowPieces:
         return Slow(head_request, keep_alive);
     case Behaviour::kSplitBody:
         return Split(head_request, keep_alive);
     case Behaviour::kEndlessHeaders:
-        return Script{{Piece{0, "HTTP/1.1 200 OK\r\n"}}, Ending::kTrickle};
+        return CScript{{CPiece{0, "HTTP/1.1 200 OK\r\n"}}, Ending::kTrickle};
     case Behaviour::kLateOk:
         return Whole(text(200, "OK"), keep_alive, delay_seconds * 1000);
     case Behaviour::kRelay:

@@ -36,25 +36,25 @@ const std::vector<Behaviour>& AllBehaviours();
 // Seconds "late_ok" waits before it answers, unless told otherwise.
 constexpr int kLateOkDefaultSeconds = 20;
 
-struct PortBehaviour {
-    int port = 0;
-    Behaviour behaviour = Behaviour::kOk;
-    int delay_seconds = 0; // used by late_ok only
+struct CPortBehaviour {
+    int m_nPort = 0;
+    Behaviour m_behaviour = Behaviour::kOk;
+    int m_nDelaySeconds = 0; // used by late_ok only
 };
 
 // The farm's fixed ports with their behaviours, each port shifted by `offset`.
-std::vector<PortBehaviour> FixedFarmPorts(int offset);
+std::vector<CPortBehaviour> FixedFarmPorts(int offset);
 
 // One "--extra" request: COUNT consecutive ports from FIRSTPORT with one behaviour.
-struct ExtraPorts {
-    Behaviour behaviour = Behaviour::kOk;
-    int delay_seconds = 0;
-    int first_port = 0;
-    int count = 0;
+struct CExtraPorts {
+    Behaviour m_behaviour = Behaviour::kOk;
+    int m_nDelaySeconds = 0;
+    int m_nFirstPort = 0;
+    int m_nCount = 0;
 };
 
 // "BEHAVIOUR:FIRSTPORT:COUNT", or "late_ok:SECONDS:FIRSTPORT:COUNT".
-bool ParseExtraPorts(std::string_view text, ExtraPorts& out, std::string& error);
+bool ParseExtraPorts(std::string_view text, CExtraPorts& out, std::string& error);
 
 // How a scripted reply ends, once its pieces are sent.
 enum class Ending {
@@ -65,14 +65,14 @@ enum class Ending {
     kTrickle,   // send TrickleByte(0), (1), ... one a second until the peer goes
 };
 
-struct Piece {
-    int delay_ms = 0; // waited before the piece is sent
-    std::string bytes;
+struct CPiece {
+    int m_nDelayMs = 0; // waited before the piece is sent
+    std::string m_strBytes;
 };
 
-struct Script {
-    std::vector<Piece> pieces;
-    Ending ending = Ending::kClose;
+struct CScript {
+    std::vector<CPiece> m_pieces;
+    Ending m_ending = Ending::kClose;
 };
 
 constexpr int kSlowPiecesCount = 10;
@@ -85,7 +85,7 @@ bool IsScripted(Behaviour behaviour);
 
 // The reply of a scripted behaviour to one request. `head_request` leaves the
 // body out; `keep_alive` false closes the connection after the reply.
-Script ScriptFor(Behaviour behaviour, int delay_seconds, bool head_request, bool keep_alive);
+CScript ScriptFor(Behaviour behaviour, int delay_seconds, bool head_request, bool keep_alive);
 
 // The endless header stream: valid header lines, so only the missing blank
 // line keeps the head from ending.

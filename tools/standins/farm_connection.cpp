@@ -47,16 +47,16 @@ void CloseGracefully(int fd) {
 }
 
 // Plays one scripted reply; true when the connection may carry another request.
-bool PlayScript(int fd, const Script& script) {
-    for (const Piece& piece : script.pieces) {
-        if (piece.delay_ms > 0 && !SleepUnlessStopped(piece.delay_ms)) {
+bool PlayScript(int fd, const CScript& script) {
+    for (const CPiece& piece : script.m_pieces) {
+        if (piece.m_nDelayMs > 0 && !SleepUnlessStopped(piece.m_nDelayMs)) {
             return false;
         }
-        if (SendAll(fd, piece.bytes, kSendTimeoutMs) != Io::kOk) {
+        if (SendAll(fd, piece.m_strBytes, kSendTimeoutMs) != Io::kOk) {
             return false;
         }
     }
-    switch (script.ending) {
+    switch (script.m_ending) {
     case Ending::kKeepAlive:
         return true;
     case Ending::kClose:
@@ -80,19 +80,20 @@ bool PlayScript(int fd, const Script& script) {
 
 } // namespace
 
-void ServeFarmConnection(int fd, const PortBehaviour& port, RequestLog& log) {
+void ServeFarmConnection(int fd, const CPortBehaviour& port, CRequestLog& log) {
     std::string buffer;
     for (int served = 0; served < kFarmMaxRequestsPerConnection; ++served) {
-        IncomingRequest request;
+        CIncomingRequest request;
         if (ReadRequest(fd, buffer, kFarmIdleMs, log, request) != ReadOutcome::kRequest) {
             return;
         }
         bool again = false;
-        if (IsScripted(port.behaviour)) {
-            again = PlayScript(fd, ScriptFor(port.behaviour, port.delay_seconds,
-                                             request.head.method == "HEAD", request.keep_alive));
+        if (IsScripted(port.m_behaviour)) {
+            again = PlayScript(fd, ScriptFor(port.m_behaviour, port.m_nDelaySeconds,
+                                             request.m_head.m_strMethod == "HEAD",
+                                             request.m_bKeepAlive));
         } else {
-            again = RelayRequest(fd, request.head, request.body, request.keep_alive);
+            again = RelayRequest(fd, request.m_head, request.m_strBody, request.m_bKeepAlive);
             if (!again) {
                 CloseGracefully(fd);
             }

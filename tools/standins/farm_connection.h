@@ -14,6 +14,6 @@ constexpr int kFarmMaxRequestsPerConnection = 100000;
 // How long a closing connection waits for the client to close its side.
 constexpr int kFarmLingerMs = 2000;
 
-void ServeFarmConnection(int fd, const PortBehaviour& port, RequestLog& log);
+void ServeFarmConnection(int fd, const CPortBehaviour& port, CRequestLog& log);
 
 } // namespace standins

@@ -38,7 +38,7 @@ bool ParseHeaderLines(const std::vector<std::string>& lines, Headers& out) {
             }
         }
         const std::string_view value = TrimSpaces(std::string_view(line).substr(colon + 1));
-        out.push_back(Header{std::string(name), std::string(value)});
+        out.push_back(CHeader{std::string(name), std::string(value)});
     }
     return true;
 }
@@ -90,7 +90,7 @@ std::vector<std::string> SplitHeadLines(std::string_view head) {
     return lines;
 }
 
-bool ParseRequestHead(std::string_view head, RequestHead& out) {
+bool ParseRequestHead(std::string_view head, CRequestHead& out) {
     const std::vector<std::string> lines = SplitHeadLines(head);
     if (lines.empty()) {
         return false;
@@ -105,21 +105,21 @@ bool ParseRequestHead(std::string_view head, RequestHead& out) {
         first.find(' ', sp2 + 1) != std::string::npos) {
         return false;
     }
-    out.method = first.substr(0, sp1);
-    out.target = first.substr(sp1 + 1, sp2 - sp1 - 1);
-    out.version = first.substr(sp2 + 1);
-    for (char c : out.method) {
+    out.m_strMethod = first.substr(0, sp1);
+    out.m_strTarget = first.substr(sp1 + 1, sp2 - sp1 - 1);
+    out.m_strVersion = first.substr(sp2 + 1);
+    for (char c : out.m_strMethod) {
         if (!IsTokenChar(c)) {
             return false;
         }
     }
-    if (!IsHttpVersion(out.version)) {
+    if (!IsHttpVersion(out.m_strVersion)) {
         return false;
     }
-    return ParseHeaderLines(lines, out.headers);
+    return ParseHeaderLines(lines, out.m_headers);
 }
 
-bool ParseResponseHead(std::string_view head, ResponseHead& out) {
+bool ParseResponseHead(std::string_view head, CResponseHead& out) {
     const std::vector<std::string> lines = SplitHeadLines(head);
     if (lines.empty()) {
         return false;
@@ -129,8 +129,8 @@ bool ParseResponseHead(std::string_view head, ResponseHead& out) {
     if (sp1 == std::string::npos) {
         return false;
     }
-    out.version = first.substr(0, sp1);
-    if (!IsHttpVersion(out.version)) {
+    out.m_strVersion = first.substr(0, sp1);
+    if (!IsHttpVersion(out.m_strVersion)) {
         return false;
     }
     const std::string_view rest = std::string_view(first).substr(sp1 + 1);
@@ -147,9 +147,9 @@ bool ParseResponseHead(std::string_view head, ResponseHead& out) {
     if (rest.size() > 3 && rest[3] != ' ') {
         return false;
     }
-    out.status = status;
-    out.reason = rest.size() > 4 ? std::string(rest.substr(4)) : std::string();
-    return ParseHeaderLines(lines, out.headers);
+    out.m_nStatus = status;
+    out.m_strReason = rest.size() > 4 ? std::string(rest.substr(4)) : std::string();
+    return ParseHeaderLines(lines, out.m_headers);
 }
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
@@ -179,9 +179,9 @@ bool HasToken(std::string_view value, std::string_view token) {
 }
 
 std::optional<std::string_view> FindHeader(const Headers& headers, std::string_view name) {
-    for (const Header& h : headers) {
-        if (EqualsIgnoreCase(h.name, name)) {
-            return std::string_view(h.value);
+    for (const CHeader& h : headers) {
+        if (EqualsIgnoreCase(h.m_strName, name)) {
+            return std::string_view(h.m_strValue);
         }
     }
     return std::nullopt;
@@ -189,8 +189,8 @@ std::optional<std::string_view> FindHeader(const Headers& headers, std::string_v
 
 void RemoveHeader(Headers& headers, std::string_view name) {
     Headers kept;
-    for (Header& h : headers) {
-        if (!EqualsIgnoreCase(h.name, name)) {
+    for (CHeader& h : headers) {
+        if (!EqualsIgnoreCase(h.m_strName, name)) {
             kept.push_back(std::move(h));
         }
     }
@@ -200,15 +200,15 @@ void RemoveHeader(Headers& headers, std::string_view name) {
 LengthStatus ContentLength(const Headers& headers, std::size_t& length) {
     LengthStatus status = LengthStatus::kAbsent;
     std::size_t found = 0;
-    for (const Header& h : headers) {
-        if (!EqualsIgnoreCase(h.name, "Content-Length")) {
+    for (const CHeader& h : headers) {
+        if (!EqualsIgnoreCase(h.m_strName, "Content-Length")) {
             continue;
         }
-        if (h.value.empty() || h.value.size() > 15) {
+        if (h.m_strValue.empty() || h.m_strValue.size() > 15) {
             return LengthStatus::kInvalid;
         }
         std::size_t value = 0;
-        for (char c : h.value) {
+        for (char c : h.m_strValue) {
             if (!std::isdigit(static_cast<unsigned char>(c))) {
                 return LengthStatus::kInvalid;
             }
@@ -226,10 +226,10 @@ LengthStatus ContentLength(const Headers& headers, std::size_t& length) {
     return status;
 }
 
-bool WantsKeepAlive(const RequestHead& head) {
-    const std::optional<std::string_view> connection = FindHeader(head.headers, "Connection");
+bool WantsKeepAlive(const CRequestHead& head) {
+    const std::optional<std::string_view> connection = FindHeader(head.m_headers, "Connection");
     const std::optional<std::string_view> proxy_connection =
-        FindHeader(head.headers, "Proxy-Connection");
+        FindHeader(head.m_headers, "Proxy-Connection");
     const auto says = [&](std::string_view token) {
         return (connection && HasToken(*connection, token)) ||
                (proxy_connection && HasToken(*proxy_connection, token));
@@ -237,7 +237,7 @@ bool WantsKeepAlive(const RequestHead& head) {
     if (says("close")) {
         return false;
     }
-    if (head.version == "HTTP/1.0") {
+    if (head.m_strVersion == "HTTP/1.0") {
         return says("keep-alive");
     }
     return true;
@@ -284,10 +284,10 @@ std::string BuildResponseHead(int status, const Headers& headers) {
     std::string out = "HTTP/1.1 " + std::to_string(status) + " ";
     out += ReasonPhrase(status);
     out += "\r\n";
-    for (const Header& h : headers) {
-        out += h.name;
+    for (const CHeader& h : headers) {
+        out += h.m_strName;
         out += ": ";
-        out += h.value;
+        out += h.m_strValue;
         out += "\r\n";
     }
     out += "\r\n";
@@ -297,9 +297,9 @@ std::string BuildResponseHead(int status, const Headers& headers) {
 std::string BuildResponse(int status, Headers headers, std::string_view body, bool keep_alive,
                           bool omit_body) {
     RemoveHeader(headers, "Content-Length");
-    headers.push_back(Header{"Content-Length", std::to_string(body.size())});
+    headers.push_back(CHeader{"Content-Length", std::to_string(body.size())});
     if (!keep_alive) {
-        headers.push_back(Header{"Connection", "close"});
+        headers.push_back(CHeader{"Connection", "close"});
     }
     std::string out = BuildResponseHead(status, headers);
     if (!omit_body) {

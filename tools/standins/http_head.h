@@ -10,25 +10,25 @@
 
 namespace standins {
 
-struct Header {
-    std::string name;
-    std::string value;
+struct CHeader {
+    std::string m_strName;
+    std::string m_strValue;
 };
 
-using Headers = std::vector<Header>;
+using Headers = std::vector<CHeader>;
 
-struct RequestHead {
-    std::string method;
-    std::string target;
-    std::string version;
-    Headers headers;
+struct CRequestHead {
+    std::string m_strMethod;
+    std::string m_strTarget;
+    std::string m_strVersion;
+    Headers m_headers;
 };
 
-struct ResponseHead {
-    std::string version;
-    int status = 0;
-    std::string reason;
-    Headers headers;
+struct CResponseHead {
+    std::string m_strVersion;
+    int m_nStatus = 0;
+    std::string m_strReason;
+    Headers m_headers;
 };
 
 // Offset just past the blank line that ends the head at the start of `data`,
@@ -38,8 +38,8 @@ std::optional<std::size_t> FindHeadEnd(std::string_view data);
 // The head's lines without their line ends, up to (not including) the blank line.
 std::vector<std::string> SplitHeadLines(std::string_view head);
 
-bool ParseRequestHead(std::string_view head, RequestHead& out);
-bool ParseResponseHead(std::string_view head, ResponseHead& out);
+bool ParseRequestHead(std::string_view head, CRequestHead& out);
+bool ParseResponseHead(std::string_view head, CResponseHead& out);
 
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
 // True when the comma-separated list `value` holds `token` (case-insensitive).
@@ -54,7 +54,7 @@ LengthStatus ContentLength(const Headers& headers, std::size_t& length);
 
 // HTTP/1.1 keeps the connection unless told to close; HTTP/1.0 only when
 // asked to keep it (a client talking to a proxy may say so in Proxy-Connection).
-bool WantsKeepAlive(const RequestHead& head);
+bool WantsKeepAlive(const CRequestHead& head);
 
 std::string_view ReasonPhrase(int status);
 

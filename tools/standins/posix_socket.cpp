@@ -81,61 +81,61 @@ Io ReceiveOnce(int fd, std::string& buffer, std::size_t max_bytes, Clock::time_p
 
 } // namespace
 
-void UniqueFd::reset(int fd) {
-    if (fd_ >= 0) {
-        close(fd_);
+void CUniqueFd::Reset(int fd) {
+    if (m_nFd >= 0) {
+        close(m_nFd);
     }
-    fd_ = fd;
+    m_nFd = fd;
 }
 
-UniqueFd ListenLoopback(int port, std::string& error) {
-    UniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    if (!fd.valid()) {
+CUniqueFd ListenLoopback(int port, std::string& error) {
+    CUniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (!fd.IsValid()) {
         error = std::string("socket: ") + std::strerror(errno);
-        return UniqueFd();
+        return CUniqueFd();
     }
     const int on = 1;
-    setsockopt(fd.get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    setsockopt(fd.Get(), SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     const sockaddr_in addr = LoopbackAddress(port);
-    if (bind(fd.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
+    if (bind(fd.Get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0) {
         error = "bind 127.0.0.1:" + std::to_string(port) + ": " + std::strerror(errno);
-        return UniqueFd();
+        return CUniqueFd();
     }
-    if (listen(fd.get(), kListenBacklog) != 0) {
+    if (listen(fd.Get(), kListenBacklog) != 0) {
         error = "listen 127.0.0.1:" + std::to_string(port) + ": " + std::strerror(errno);
-        return UniqueFd();
+        return CUniqueFd();
     }
     return fd;
 }
 
-UniqueFd AcceptConnection(int listen_fd) {
-    return UniqueFd(accept4(listen_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+CUniqueFd AcceptConnection(int listen_fd) {
+    return CUniqueFd(accept4(listen_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
 }
 
-UniqueFd ConnectLoopback(int port, int timeout_ms, Io& status) {
-    UniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    if (!fd.valid()) {
+CUniqueFd ConnectLoopback(int port, int timeout_ms, Io& status) {
+    CUniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (!fd.IsValid()) {
         status = Io::kError;
-        return UniqueFd();
+        return CUniqueFd();
     }
     const sockaddr_in addr = LoopbackAddress(port);
-    if (connect(fd.get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) {
+    if (connect(fd.Get(), reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) {
         status = Io::kOk;
         return fd;
     }
     if (errno != EINPROGRESS) {
         status = errno == ECONNREFUSED ? Io::kClosed : Io::kError;
-        return UniqueFd();
+        return CUniqueFd();
     }
-    status = WaitFor(fd.get(), POLLOUT, DeadlineIn(timeout_ms));
+    status = WaitFor(fd.Get(), POLLOUT, DeadlineIn(timeout_ms));
     if (status != Io::kOk) {
-        return UniqueFd();
+        return CUniqueFd();
     }
     int so_error = 0;
     socklen_t len = sizeof so_error;
-    if (getsockopt(fd.get(), SOL_SOCKET, SO_ERROR, &so_error, &len) != 0 || so_error != 0) {
+    if (getsockopt(fd.Get(), SOL_SOCKET, SO_ERROR, &so_error, &len) != 0 || so_error != 0) {
         status = so_error == ECONNREFUSED ? Io::kClosed : Io::kError;
-        return UniqueFd();
+        return CUniqueFd();
     }
     return fd;
 }
@@ -222,13 +222,13 @@ Io WaitForPeerClose(int fd, int timeout_ms) {
     }
 }
 
-void CloseWithReset(UniqueFd fd) {
-    if (!fd.valid()) {
+void CloseWithReset(CUniqueFd fd) {
+    if (!fd.IsValid()) {
         return;
     }
     const linger abort_close{1, 0};
-    setsockopt(fd.get(), SOL_SOCKET, SO_LINGER, &abort_close, sizeof abort_close);
-    fd.reset();
+    setsockopt(fd.Get(), SOL_SOCKET, SO_LINGER, &abort_close, sizeof abort_close);
+    fd.Reset();
 }
 
 } // namespace standins

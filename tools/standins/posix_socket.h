@@ -8,44 +8,44 @@
 
 namespace standins {
 
-class UniqueFd {
+class CUniqueFd {
 public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd() { reset(); }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept {
+    CUniqueFd() = default;
+    explicit CUniqueFd(int fd) : m_nFd(fd) {}
+    ~CUniqueFd() { Reset(); }
+    CUniqueFd(const CUniqueFd&) = delete;
+    CUniqueFd& operator=(const CUniqueFd&) = delete;
+    CUniqueFd(CUniqueFd&& other) noexcept : m_nFd(other.Release()) {}
+    CUniqueFd& operator=(CUniqueFd&& other) noexcept {
         if (this != &other) {
-            reset(other.release());
+            Reset(other.Release());
         }
         return *this;
     }
 
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
+    int Get() const { return m_nFd; }
+    bool IsValid() const { return m_nFd >= 0; }
+    int Release() {
+        const int fd = m_nFd;
+        m_nFd = -1;
         return fd;
     }
-    void reset(int fd = -1);
+    void Reset(int fd = -1);
 
 private:
-    int fd_ = -1;
+    int m_nFd = -1;
 };
 
 enum class Io { kOk, kClosed, kTimeout, kStopped, kError, kTooLarge };
 
 // A non-blocking listening socket on 127.0.0.1:port.
-UniqueFd ListenLoopback(int port, std::string& error);
+CUniqueFd ListenLoopback(int port, std::string& error);
 
 // The next pending connection as a non-blocking socket, or an invalid one.
-UniqueFd AcceptConnection(int listen_fd);
+CUniqueFd AcceptConnection(int listen_fd);
 
 // Connects to 127.0.0.1:port. `status` is kClosed when the connection is refused.
-UniqueFd ConnectLoopback(int port, int timeout_ms, Io& status);
+CUniqueFd ConnectLoopback(int port, int timeout_ms, Io& status);
 
 Io SendAll(int fd, std::string_view data, int timeout_ms);
 
@@ -67,6 +67,6 @@ Io ReceiveToEnd(int fd, std::string& buffer, std::size_t limit, int timeout_ms);
 Io WaitForPeerClose(int fd, int timeout_ms);
 
 // Closes so that the peer gets RST instead of FIN.
-void CloseWithReset(UniqueFd fd);
+void CloseWithReset(CUniqueFd fd);
 
 } // namespace standins

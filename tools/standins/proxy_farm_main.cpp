@@ -21,61 +21,61 @@ namespace {
 constexpr int kAcceptPollMs = 200;
 constexpr int kShutdownWaitMs = 5000;
 
-struct Listener {
-    PortBehaviour port;
-    UniqueFd socket;
-    std::unique_ptr<RequestLog> log;
+struct CListener {
+    CPortBehaviour m_port;
+    CUniqueFd m_socket;
+    std::unique_ptr<CRequestLog> m_pLog;
 };
 
-void AcceptPending(Listener& listener, ConnectionSet& connections) {
+void AcceptPending(CListener& listener, CConnectionSet& connections) {
     // Bounded: a burst larger than this waits for the next poll round.
     for (int i = 0; i < 256; ++i) {
-        UniqueFd client = AcceptConnection(listener.socket.get());
-        if (!client.valid()) {
+        CUniqueFd client = AcceptConnection(listener.m_socket.Get());
+        if (!client.IsValid()) {
             return;
         }
-        const PortBehaviour port = listener.port;
-        RequestLog* log = listener.log.get();
+        const CPortBehaviour port = listener.m_port;
+        CRequestLog* log = listener.m_pLog.get();
         connections.Start(std::move(client),
                           [port, log](int fd) { ServeFarmConnection(fd, port, *log); });
     }
 }
 
-int Run(const FarmOptions& options) {
-    std::vector<PortBehaviour> plan;
+int Run(const CFarmOptions& options) {
+    std::vector<CPortBehaviour> plan;
     std::string error;
     if (!PlanFarmPorts(options, plan, error)) {
         std::fprintf(stderr, "proxy_farm: %s\n", error.c_str());
         return 2;
     }
-    std::vector<Listener> listeners;
+    std::vector<CListener> listeners;
     listeners.reserve(plan.size());
-    for (const PortBehaviour& port : plan) {
-        UniqueFd socket = ListenLoopback(port.port, error);
-        if (!socket.valid()) {
+    for (const CPortBehaviour& port : plan) {
+        CUniqueFd socket = ListenLoopback(port.m_nPort, error);
+        if (!socket.IsValid()) {
             std::fprintf(stderr, "proxy_farm: %s (%s)\n", error.c_str(),
-                         std::string(BehaviourName(port.behaviour)).c_str());
+                         std::string(BehaviourName(port.m_behaviour)).c_str());
             return 1;
         }
-        listeners.push_back(
-            Listener{port, std::move(socket),
-                     std::make_unique<RequestLog>(RequestLogPath(options.state_dir, port.port))});
+        listeners.push_back(CListener{
+            port, std::move(socket),
+            std::make_unique<CRequestLog>(RequestLogPath(options.m_strStateDir, port.m_nPort))});
     }
-    if (!WritePidFile(options.pid_file.c_str())) {
-        std::fprintf(stderr, "proxy_farm: cannot write %s\n", options.pid_file.c_str());
+    if (!WritePidFile(options.m_strPidFile.c_str())) {
+        std::fprintf(stderr, "proxy_farm: cannot write %s\n", options.m_strPidFile.c_str());
         return 1;
     }
     std::printf("proxy_farm: %zu ports ready, state in %s, lifetime %d s\n", listeners.size(),
-                options.state_dir.c_str(), options.lifetime_seconds);
+                options.m_strStateDir.c_str(), options.m_nLifetimeSeconds);
     std::fflush(stdout);
 
     std::vector<pollfd> polls;
-    for (const Listener& l : listeners) {
-        polls.push_back(pollfd{l.socket.get(), POLLIN, 0});
+    for (const CListener& l : listeners) {
+        polls.push_back(pollfd{l.m_socket.Get(), POLLIN, 0});
     }
-    ConnectionSet connections;
+    CConnectionSet connections;
     const auto end =
-        std::chrono::steady_clock::now() + std::chrono::seconds(options.lifetime_seconds);
+        std::chrono::steady_clock::now() + std::chrono::seconds(options.m_nLifetimeSeconds);
     while (!StopRequested() && std::chrono::steady_clock::now() < end) {
         const int n = poll(polls.data(), polls.size(), kAcceptPollMs);
         if (n <= 0) {
@@ -90,8 +90,8 @@ int Run(const FarmOptions& options) {
     const bool by_signal = StopRequested();
     RequestStop();
     // The logs stay: connection threads may still write to them until WaitIdle.
-    for (Listener& l : listeners) {
-        l.socket.reset();
+    for (CListener& l : listeners) {
+        l.m_socket.Reset();
     }
     connections.ShutdownAll();
     if (!connections.WaitIdle(kShutdownWaitMs)) {
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
     standins::InstallStopSignals();
     standins::RaiseOpenFileLimit();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    standins::FarmOptions options;
+    standins::CFarmOptions options;
     std::string error;
     if (!standins::ParseFarmOptions(args, options, error)) {
         std::fprintf(stderr, "proxy_farm: %s\n", error.c_str());

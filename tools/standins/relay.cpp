@@ -23,25 +23,25 @@ bool Answer(int client_fd, const std::string& response, bool keep_alive) {
 
 } // namespace
 
-bool RelayRequest(int client_fd, const RequestHead& head, std::string_view body, bool keep_alive) {
-    const RelayDecision decision = DecideRelay(head);
-    switch (decision.kind) {
-    case RelayDecision::Kind::kBadRequest:
+bool RelayRequest(int client_fd, const CRequestHead& head, std::string_view body, bool keep_alive) {
+    const CRelayDecision decision = DecideRelay(head);
+    switch (decision.m_kind) {
+    case CRelayDecision::Kind::kBadRequest:
         return Answer(client_fd, RelayError(400, "The relay needs an absolute http URI.", false),
                       false);
-    case RelayDecision::Kind::kNotImplemented:
+    case CRelayDecision::Kind::kNotImplemented:
         return Answer(client_fd, RelayError(501, "The relay does not tunnel.", keep_alive),
                       keep_alive);
-    case RelayDecision::Kind::kRefusedHost:
+    case CRelayDecision::Kind::kRefusedHost:
         return Answer(client_fd,
                       RelayError(502, "The relay forwards to 127.0.0.1 only.", keep_alive),
                       keep_alive);
-    case RelayDecision::Kind::kForward:
+    case CRelayDecision::Kind::kForward:
         break;
     }
     Io status = Io::kOk;
-    UniqueFd origin = ConnectLoopback(decision.uri.port, kRelayTimeoutMs, status);
-    if (!origin.valid()) {
+    CUniqueFd origin = ConnectLoopback(decision.m_uri.m_nPort, kRelayTimeoutMs, status);
+    if (!origin.IsValid()) {
         if (status == Io::kStopped) {
             return false;
         }
@@ -49,10 +49,10 @@ bool RelayRequest(int client_fd, const RequestHead& head, std::string_view body,
         return Answer(client_fd, RelayError(code, "The origin cannot be reached.", keep_alive),
                       keep_alive);
     }
-    status = SendAll(origin.get(), BuildOriginRequest(head, decision.uri, body), kRelayTimeoutMs);
+    status = SendAll(origin.Get(), BuildOriginRequest(head, decision.m_uri, body), kRelayTimeoutMs);
     std::string raw;
     if (status == Io::kOk) {
-        status = ReceiveToEnd(origin.get(), raw, kMaxOriginResponse, kRelayTimeoutMs);
+        status = ReceiveToEnd(origin.Get(), raw, kMaxOriginResponse, kRelayTimeoutMs);
     }
     if (status == Io::kStopped) {
         return false;
@@ -61,7 +61,7 @@ bool RelayRequest(int client_fd, const RequestHead& head, std::string_view body,
     if (status == Io::kTimeout) {
         response = RelayError(504, "The origin did not answer in time.", keep_alive);
     } else if (status != Io::kOk ||
-               !ReframeOriginResponse(raw, head.method == "HEAD", keep_alive, response)) {
+               !ReframeOriginResponse(raw, head.m_strMethod == "HEAD", keep_alive, response)) {
         response = RelayError(502, "The origin's answer is no HTTP response.", keep_alive);
     }
     return Answer(client_fd, response, keep_alive);

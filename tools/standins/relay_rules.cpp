@@ -40,41 +40,41 @@ bool BodyForbidden(int status, bool head_request) {
 
 } // namespace
 
-RelayDecision DecideRelay(const RequestHead& head) {
-    RelayDecision decision;
-    if (head.method == "CONNECT") {
-        decision.kind = RelayDecision::Kind::kNotImplemented;
+CRelayDecision DecideRelay(const CRequestHead& head) {
+    CRelayDecision decision;
+    if (head.m_strMethod == "CONNECT") {
+        decision.m_kind = CRelayDecision::Kind::kNotImplemented;
         return decision;
     }
-    if (!SplitAbsoluteUri(head.target, decision.uri)) {
-        decision.kind = RelayDecision::Kind::kBadRequest;
+    if (!SplitAbsoluteUri(head.m_strTarget, decision.m_uri)) {
+        decision.m_kind = CRelayDecision::Kind::kBadRequest;
         return decision;
     }
-    decision.kind = IsLoopbackHost(decision.uri.host) ? RelayDecision::Kind::kForward
-                                                      : RelayDecision::Kind::kRefusedHost;
+    decision.m_kind = IsLoopbackHost(decision.m_uri.m_strHost) ? CRelayDecision::Kind::kForward
+                                                               : CRelayDecision::Kind::kRefusedHost;
     return decision;
 }
 
-std::string BuildOriginRequest(const RequestHead& head, const AbsoluteUri& uri,
+std::string BuildOriginRequest(const CRequestHead& head, const CAbsoluteUri& uri,
                                std::string_view body) {
-    Headers headers = head.headers;
+    Headers headers = head.m_headers;
     RemoveHopByHop(headers);
     RemoveHeader(headers, "Transfer-Encoding");
     RemoveHeader(headers, "Content-Length");
     if (!FindHeader(headers, "Host")) {
-        std::string host = uri.host;
-        if (uri.port != 80) {
-            host += ":" + std::to_string(uri.port);
+        std::string host = uri.m_strHost;
+        if (uri.m_nPort != 80) {
+            host += ":" + std::to_string(uri.m_nPort);
         }
-        headers.insert(headers.begin(), Header{"Host", host});
+        headers.insert(headers.begin(), CHeader{"Host", host});
     }
     if (!body.empty()) {
-        headers.push_back(Header{"Content-Length", std::to_string(body.size())});
+        headers.push_back(CHeader{"Content-Length", std::to_string(body.size())});
     }
-    headers.push_back(Header{"Connection", "close"});
-    std::string out = head.method + " " + uri.path + " HTTP/1.1\r\n";
-    for (const Header& h : headers) {
-        out += h.name + ": " + h.value + "\r\n";
+    headers.push_back(CHeader{"Connection", "close"});
+    std::string out = head.m_strMethod + " " + uri.m_strPath + " HTTP/1.1\r\n";
+    for (const CHeader& h : headers) {
+        out += h.m_strName + ": " + h.m_strValue + "\r\n";
     }
     out += "\r\n";
     out += body;
@@ -87,16 +87,16 @@ bool ReframeOriginResponse(std::string_view raw, bool head_request, bool keep_al
     if (!head_end) {
         return false;
     }
-    ResponseHead response;
+    CResponseHead response;
     if (!ParseResponseHead(raw.substr(0, *head_end), response)) {
         return false;
     }
     std::string_view body = raw.substr(*head_end);
-    Headers headers = response.headers;
+    Headers headers = response.m_headers;
     RemoveHopByHop(headers);
     const std::optional<std::string_view> encoding = FindHeader(headers, "Transfer-Encoding");
     const bool chunked = encoding && HasToken(*encoding, "chunked");
-    if (BodyForbidden(response.status, head_request)) {
+    if (BodyForbidden(response.m_nStatus, head_request)) {
         body = {};
     } else if (chunked) {
         // The chunked body arrived whole; it frames itself.
@@ -107,14 +107,14 @@ bool ReframeOriginResponse(std::string_view raw, bool head_request, bool keep_al
             body = body.substr(0, length);
         }
         RemoveHeader(headers, "Content-Length");
-        headers.push_back(Header{"Content-Length", std::to_string(body.size())});
+        headers.push_back(CHeader{"Content-Length", std::to_string(body.size())});
     }
     if (!keep_alive) {
-        headers.push_back(Header{"Connection", "close"});
+        headers.push_back(CHeader{"Connection", "close"});
     }
-    out = "HTTP/1.1 " + std::to_string(response.status) + " " + response.reason + "\r\n";
-    for (const Header& h : headers) {
-        out += h.name + ": " + h.value + "\r\n";
+    out = "HTTP/1.1 " + std::to_string(response.m_nStatus) + " " + response.m_strReason + "\r\n";
+    for (const CHeader& h : headers) {
+        out += h.m_strName + ": " + h.m_strValue + "\r\n";
     }
     out += "\r\n";
     out += body;

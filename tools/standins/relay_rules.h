@@ -11,18 +11,18 @@
 namespace standins {
 
 // Where a proxy request may be forwarded, or why not.
-struct RelayDecision {
+struct CRelayDecision {
     enum class Kind { kForward, kBadRequest, kRefusedHost, kNotImplemented };
-    Kind kind = Kind::kBadRequest;
-    AbsoluteUri uri;
+    Kind m_kind = Kind::kBadRequest;
+    CAbsoluteUri m_uri;
 };
 
-RelayDecision DecideRelay(const RequestHead& head);
+CRelayDecision DecideRelay(const CRequestHead& head);
 
 // The request as the origin gets it: origin-form target, the client's
 // headers less the hop-by-hop ones, "Connection: close" so the end of the
 // answer is the end of the connection, then the body.
-std::string BuildOriginRequest(const RequestHead& head, const AbsoluteUri& uri,
+std::string BuildOriginRequest(const CRequestHead& head, const CAbsoluteUri& uri,
                                std::string_view body);
 
 // Turns the origin's complete answer (read until it closed) into one that the

@@ -25,10 +25,10 @@ std::string FormatLogBlock(const std::vector<std::string>& lines) {
     return block;
 }
 
-bool RequestLog::Append(const std::vector<std::string>& lines) {
+bool CRequestLog::Append(const std::vector<std::string>& lines) {
     const std::string block = FormatLogBlock(lines);
-    const std::lock_guard<std::mutex> lock(mutex_);
-    std::FILE* file = std::fopen(path_.c_str(), "ab");
+    const std::lock_guard<std::mutex> lock(m_mutex);
+    std::FILE* file = std::fopen(m_strPath.c_str(), "ab");
     if (file == nullptr) {
         return false;
     }

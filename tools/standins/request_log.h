@@ -15,21 +15,21 @@ std::string RequestLogPath(std::string_view state_dir, int port);
 // One block: each line followed by "\n", then an empty line.
 std::string FormatLogBlock(const std::vector<std::string>& lines);
 
-class RequestLog {
+class CRequestLog {
 public:
-    explicit RequestLog(std::string path) : path_(std::move(path)) {}
-    RequestLog(const RequestLog&) = delete;
-    RequestLog& operator=(const RequestLog&) = delete;
+    explicit CRequestLog(std::string path) : m_strPath(std::move(path)) {}
+    CRequestLog(const CRequestLog&) = delete;
+    CRequestLog& operator=(const CRequestLog&) = delete;
 
     // Appends one block; the file is closed again at once, so a reader sees
     // the block as soon as this returns.
     bool Append(const std::vector<std::string>& lines);
 
-    const std::string& path() const { return path_; }
+    const std::string& Path() const { return m_strPath; }
 
 private:
-    std::mutex mutex_;
-    std::string path_;
+    std::mutex m_mutex;
+    std::string m_strPath;
 };
 
 } // namespace standins

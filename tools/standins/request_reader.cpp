@@ -18,8 +18,8 @@ void SendErrorStatus(int fd, int status) {
     WaitForPeerClose(fd, kRejectLingerMs);
 }
 
-ReadOutcome ReadRequest(int fd, std::string& buffer, int timeout_ms, RequestLog& log,
-                        IncomingRequest& out) {
+ReadOutcome ReadRequest(int fd, std::string& buffer, int timeout_ms, CRequestLog& log,
+                        CIncomingRequest& out) {
     std::size_t head_end = 0;
     const Io got = ReceiveHead(fd, buffer, kRequestHeadLimit, timeout_ms, head_end);
     if (got == Io::kTooLarge) {
@@ -32,20 +32,20 @@ ReadOutcome ReadRequest(int fd, std::string& buffer, int timeout_ms, RequestLog&
     }
     const std::string_view head_text(buffer.data(), head_end);
     log.Append(SplitHeadLines(head_text));
-    IncomingRequest request;
-    if (!ParseRequestHead(head_text, request.head)) {
+    CIncomingRequest request;
+    if (!ParseRequestHead(head_text, request.m_head)) {
         SendErrorStatus(fd, 400);
         return ReadOutcome::kRejected;
     }
     buffer.erase(0, head_end);
     if (const std::optional<std::string_view> te =
-            FindHeader(request.head.headers, "Transfer-Encoding")) {
+            FindHeader(request.m_head.m_headers, "Transfer-Encoding")) {
         // Neither stand-in takes uploads; a chunked body cannot be skipped safely.
         SendErrorStatus(fd, 411);
         return ReadOutcome::kRejected;
     }
     std::size_t length = 0;
-    switch (ContentLength(request.head.headers, length)) {
+    switch (ContentLength(request.m_head.m_headers, length)) {
     case LengthStatus::kInvalid:
         SendErrorStatus(fd, 400);
         return ReadOutcome::kRejected;
@@ -63,10 +63,10 @@ ReadOutcome ReadRequest(int fd, std::string& buffer, int timeout_ms, RequestLog&
         if (ReceiveAtLeast(fd, buffer, length, timeout_ms) != Io::kOk) {
             return ReadOutcome::kEnd;
         }
-        request.body = buffer.substr(0, length);
+        request.m_strBody = buffer.substr(0, length);
         buffer.erase(0, length);
     }
-    request.keep_alive = WantsKeepAlive(request.head);
+    request.m_bKeepAlive = WantsKeepAlive(request.m_head);
     out = std::move(request);
     return ReadOutcome::kRequest;
 }

@@ -15,10 +15,10 @@ constexpr std::size_t kRequestBodyLimit = 1024 * 1024;
 constexpr int kSendTimeoutMs = 30000;
 constexpr int kRejectLingerMs = 2000;
 
-struct IncomingRequest {
-    RequestHead head;
-    std::string body;
-    bool keep_alive = false;
+struct CIncomingRequest {
+    CRequestHead m_head;
+    std::string m_strBody;
+    bool m_bKeepAlive = false;
 };
 
 enum class ReadOutcome {
@@ -29,8 +29,8 @@ enum class ReadOutcome {
 
 // Reads the next request from `buffer` plus the socket. Every complete head
 // is appended to `log` before anything is answered, even one that does not parse.
-ReadOutcome ReadRequest(int fd, std::string& buffer, int timeout_ms, RequestLog& log,
-                        IncomingRequest& out);
+ReadOutcome ReadRequest(int fd, std::string& buffer, int timeout_ms, CRequestLog& log,
+                        CIncomingRequest& out);
 
 // A short HTML answer with status `status`; the connection is then closing.
 void SendErrorStatus(int fd, int status);

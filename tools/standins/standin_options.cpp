@@ -7,38 +7,38 @@ namespace standins {
 namespace {
 
 // Walks "--name value" and "--name=value" arguments.
-class ArgReader {
+class CArgReader {
 public:
-    explicit ArgReader(const std::vector<std::string>& args) : args_(args) {}
+    explicit CArgReader(const std::vector<std::string>& args) : m_args(args) {}
 
     bool Next(std::string& name) {
-        if (index_ >= args_.size()) {
+        if (m_nIndex >= m_args.size()) {
             return false;
         }
-        const std::string& arg = args_[index_++];
+        const std::string& arg = m_args[m_nIndex++];
         const std::size_t eq = arg.find('=');
         if (arg.rfind("--", 0) == 0 && eq != std::string::npos) {
             name = arg.substr(0, eq);
-            inline_value_ = arg.substr(eq + 1);
-            has_inline_ = true;
+            m_strInlineValue = arg.substr(eq + 1);
+            m_bHasInline = true;
         } else {
             name = arg;
-            has_inline_ = false;
+            m_bHasInline = false;
         }
         return true;
     }
 
     bool Value(const std::string& name, std::string& value, std::string& error) {
-        if (has_inline_) {
-            value = inline_value_;
-            has_inline_ = false;
+        if (m_bHasInline) {
+            value = m_strInlineValue;
+            m_bHasInline = false;
             return true;
         }
-        if (index_ >= args_.size()) {
+        if (m_nIndex >= m_args.size()) {
             error = name + " needs a value";
             return false;
         }
-        value = args_[index_++];
+        value = m_args[m_nIndex++];
         return true;
     }
 
@@ -61,7 +61,7 @@ public:
     }
 
     bool NoInlineValue(const std::string& name, std::string& error) {
-        if (has_inline_) {
+        if (m_bHasInline) {
             error = name + " takes no value";
             return false;
         }
@@ -69,36 +69,36 @@ public:
     }
 
 private:
-    const std::vector<std::string>& args_;
-    std::size_t index_ = 0;
-    std::string inline_value_;
-    bool has_inline_ = false;
+    const std::vector<std::string>& m_args;
+    std::size_t m_nIndex = 0;
+    std::string m_strInlineValue;
+    bool m_bHasInline = false;
 };
 
 constexpr int kMaxLifetimeSeconds = 7 * 24 * 3600;
 
 } // namespace
 
-bool ParseFarmOptions(const std::vector<std::string>& args, FarmOptions& out, std::string& error) {
-    FarmOptions options;
-    ArgReader reader(args);
+bool ParseFarmOptions(const std::vector<std::string>& args, CFarmOptions& out, std::string& error) {
+    CFarmOptions options;
+    CArgReader reader(args);
     std::string name;
     while (reader.Next(name)) {
         if (name == "--state") {
-            if (!reader.Value(name, options.state_dir, error)) {
+            if (!reader.Value(name, options.m_strStateDir, error)) {
                 return false;
             }
         } else if (name == "--port-offset") {
-            if (!reader.IntValue(name, -65535, 65535, options.port_offset, error)) {
+            if (!reader.IntValue(name, -65535, 65535, options.m_nPortOffset, error)) {
                 return false;
             }
         } else if (name == "--lifetime-seconds") {
-            if (!reader.IntValue(name, 1, kMaxLifetimeSeconds, options.lifetime_seconds, error)) {
+            if (!reader.IntValue(name, 1, kMaxLifetimeSeconds, options.m_nLifetimeSeconds, error)) {
                 return false;
             }
         } else if (name == "--extra") {
             std::string extraText;
-            ExtraPorts extra;
+            CExtraPorts extra;
             if (!reader.Value(name, extraText, error)) {
                 return false;
             }
@@ -106,14 +106,14 @@ bool ParseFarmOptions(const std::vector<std::string>& args, FarmOptions& out, st
                 error = "--extra " + extraText + ": " + error;
                 return false;
             }
-            options.extras.push_back(extra);
+            options.m_extras.push_back(extra);
         } else if (name == "--no-fixed-ports") {
             if (!reader.NoInlineValue(name, error)) {
                 return false;
             }
-            options.fixed_ports = false;
+            options.m_bFixedPorts = false;
         } else if (name == "--pid-file") {
-            if (!reader.Value(name, options.pid_file, error)) {
+            if (!reader.Value(name, options.m_strPidFile, error)) {
                 return false;
             }
         } else {
@@ -121,7 +121,7 @@ bool ParseFarmOptions(const std::vector<std::string>& args, FarmOptions& out, st
             return false;
         }
     }
-    if (options.state_dir.empty()) {
+    if (options.m_strStateDir.empty()) {
         error = "--state must not be empty";
         return false;
     }
@@ -129,16 +129,16 @@ bool ParseFarmOptions(const std::vector<std::string>& args, FarmOptions& out, st
     return true;
 }
 
-bool PlanFarmPorts(const FarmOptions& options, std::vector<PortBehaviour>& out,
+bool PlanFarmPorts(const CFarmOptions& options, std::vector<CPortBehaviour>& out,
                    std::string& error) {
-    std::vector<PortBehaviour> plan;
-    if (options.fixed_ports) {
-        plan = FixedFarmPorts(options.port_offset);
+    std::vector<CPortBehaviour> plan;
+    if (options.m_bFixedPorts) {
+        plan = FixedFarmPorts(options.m_nPortOffset);
     }
-    for (const ExtraPorts& extra : options.extras) {
-        for (int i = 0; i < extra.count; ++i) {
-            plan.push_back(PortBehaviour{extra.first_port + i + options.port_offset,
-                                         extra.behaviour, extra.delay_seconds});
+    for (const CExtraPorts& extra : options.m_extras) {
+        for (int i = 0; i < extra.m_nCount; ++i) {
+            plan.push_back(CPortBehaviour{extra.m_nFirstPort + i + options.m_nPortOffset,
+                                          extra.m_behaviour, extra.m_nDelaySeconds});
         }
     }
     if (plan.empty()) {
@@ -146,13 +146,13 @@ bool PlanFarmPorts(const FarmOptions& options, std::vector<PortBehaviour>& out,
         return false;
     }
     std::set<int> seen;
-    for (const PortBehaviour& pb : plan) {
-        if (pb.port < 1 || pb.port > 65535) {
-            error = "port " + std::to_string(pb.port) + " is out of range";
+    for (const CPortBehaviour& pb : plan) {
+        if (pb.m_nPort < 1 || pb.m_nPort > 65535) {
+            error = "port " + std::to_string(pb.m_nPort) + " is out of range";
             return false;
         }
-        if (!seen.insert(pb.port).second) {
-            error = "port " + std::to_string(pb.port) + " is given twice";
+        if (!seen.insert(pb.m_nPort).second) {
+            error = "port " + std::to_string(pb.m_nPort) + " is given twice";
             return false;
         }
     }
@@ -160,18 +160,18 @@ bool PlanFarmPorts(const FarmOptions& options, std::vector<PortBehaviour>& out,
     return true;
 }
 
-bool ParseUpdateServerOptions(const std::vector<std::string>& args, UpdateServerOptions& out,
+bool ParseUpdateServerOptions(const std::vector<std::string>& args, CUpdateServerOptions& out,
                               std::string& error) {
-    UpdateServerOptions options;
-    ArgReader reader(args);
+    CUpdateServerOptions options;
+    CArgReader reader(args);
     std::string name;
     while (reader.Next(name)) {
         if (name == "--port") {
-            if (!reader.IntValue(name, 1, 65535, options.port, error)) {
+            if (!reader.IntValue(name, 1, 65535, options.m_nPort, error)) {
                 return false;
             }
         } else if (name == "--root") {
-            if (!reader.Value(name, options.root, error)) {
+            if (!reader.Value(name, options.m_strRoot, error)) {
                 return false;
             }
         } else if (name == "--mode") {
@@ -184,17 +184,17 @@ bool ParseUpdateServerOptions(const std::vector<std::string>& args, UpdateServer
                 error = "--mode must be ok, error or down";
                 return false;
             }
-            options.mode = *mode;
+            options.m_mode = *mode;
         } else if (name == "--state") {
-            if (!reader.Value(name, options.state_dir, error)) {
+            if (!reader.Value(name, options.m_strStateDir, error)) {
                 return false;
             }
         } else if (name == "--lifetime-seconds") {
-            if (!reader.IntValue(name, 1, kMaxLifetimeSeconds, options.lifetime_seconds, error)) {
+            if (!reader.IntValue(name, 1, kMaxLifetimeSeconds, options.m_nLifetimeSeconds, error)) {
                 return false;
             }
         } else if (name == "--pid-file") {
-            if (!reader.Value(name, options.pid_file, error)) {
+            if (!reader.Value(name, options.m_strPidFile, error)) {
                 return false;
             }
         } else {
@@ -202,16 +202,16 @@ bool ParseUpdateServerOptions(const std::vector<std::string>& args, UpdateServer
             return false;
         }
     }
-    if (options.port == 0) {
+    if (options.m_nPort == 0) {
         error = "--port is required";
         return false;
     }
-    if (options.root.empty()) {
+    if (options.m_strRoot.empty()) {
         error = "--root is required";
         return false;
     }
-    if (options.state_dir.empty()) {
-        options.state_dir = ParentDirectory(options.root);
+    if (options.m_strStateDir.empty()) {
+        options.m_strStateDir = ParentDirectory(options.m_strRoot);
     }
     out = std::move(options);
     return true;

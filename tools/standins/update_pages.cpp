@@ -117,10 +117,10 @@ const std::string& LongErrorPage() {
     return page;
 }
 
-Route RouteRequest(ServerMode mode, std::string_view method, std::string_view target) {
-    Route route;
+CRoute RouteRequest(ServerMode mode, std::string_view method, std::string_view target) {
+    CRoute route;
     if (method != "GET" && method != "HEAD") {
-        route.kind = Route::Kind::kBadMethod;
+        route.m_kind = CRoute::Kind::kBadMethod;
         return route;
     }
     const std::string path = RequestPath(target);
@@ -132,20 +132,20 @@ Route RouteRequest(ServerMode mode, std::string_view method, std::string_view ta
         } else if (query == "long") {
             use_short = false;
         }
-        route.kind = Route::Kind::kErrorPage;
-        route.page = use_short ? &ShortErrorPage() : &LongErrorPage();
+        route.m_kind = CRoute::Kind::kErrorPage;
+        route.m_pPage = use_short ? &ShortErrorPage() : &LongErrorPage();
         return route;
     }
     if (path == "/test.txt") {
-        route.kind = Route::Kind::kTestFile;
+        route.m_kind = CRoute::Kind::kTestFile;
         return route;
     }
     if (path.size() < 2 || path.front() != '/' || path.back() == '/' || EscapesRoot(path)) {
-        route.kind = Route::Kind::kNotFound;
+        route.m_kind = CRoute::Kind::kNotFound;
         return route;
     }
-    route.kind = Route::Kind::kFile;
-    route.file = path.substr(1);
+    route.m_kind = CRoute::Kind::kFile;
+    route.m_strFile = path.substr(1);
     return route;
 }
 

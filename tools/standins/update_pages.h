@@ -25,18 +25,18 @@ constexpr std::string_view kTestFileBody = "OK";
 const std::string& ShortErrorPage();
 const std::string& LongErrorPage();
 
-struct Route {
+struct CRoute {
     enum class Kind { kTestFile, kFile, kErrorPage, kNotFound, kBadMethod };
-    Kind kind = Kind::kNotFound;
-    std::string file;                  // kFile: path relative to the root, no leading "/"
-    const std::string* page = nullptr; // kErrorPage
+    Kind m_kind = Kind::kNotFound;
+    std::string m_strFile;                // kFile: path relative to the root, no leading "/"
+    const std::string* m_pPage = nullptr; // kErrorPage
 };
 
 // In error mode every path gets an error page: "/test.txt" the short one,
 // others the long one; a query "?short" or "?long" picks one explicitly.
 // In ok mode "/test.txt" is built in and other paths name files of the root;
 // paths that could leave the root are not found.
-Route RouteRequest(ServerMode mode, std::string_view method, std::string_view target);
+CRoute RouteRequest(ServerMode mode, std::string_view method, std::string_view target);
 
 std::string_view ContentTypeFor(std::string_view file);
 

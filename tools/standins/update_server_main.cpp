@@ -33,26 +33,26 @@ constexpr int kMaxRequestsPerConnection = 100000;
 constexpr std::size_t kMaxFileSize = 64 * 1024 * 1024;
 
 // The mode in force: the mode file when it holds a valid mode, else the command line's.
-class ModeSource {
+class CModeSource {
 public:
-    ModeSource(ServerMode fallback, std::string path)
-        : fallback_(fallback), path_(std::move(path)) {}
+    CModeSource(ServerMode fallback, std::string path)
+        : m_fallback(fallback), m_strPath(std::move(path)) {}
 
     ServerMode Current() const {
-        std::ifstream file(path_, std::ios::binary);
+        std::ifstream file(m_strPath, std::ios::binary);
         if (!file) {
-            return fallback_;
+            return m_fallback;
         }
         char text[64] = {};
         file.read(text, sizeof text - 1);
         const std::optional<ServerMode> mode =
             ParseServerMode(std::string_view(text, static_cast<std::size_t>(file.gcount())));
-        return mode ? *mode : fallback_;
+        return mode ? *mode : m_fallback;
     }
 
 private:
-    ServerMode fallback_;
-    std::string path_;
+    ServerMode m_fallback;
+    std::string m_strPath;
 };
 
 bool ReadRegularFile(const std::string& path, std::string& out) {
@@ -75,45 +75,45 @@ std::string Page(int status) {
            "</h1></body></html>";
 }
 
-std::string Answer(const UpdateServerOptions& options, ServerMode mode,
-                   const IncomingRequest& request) {
-    const Route route = RouteRequest(mode, request.head.method, request.head.target);
-    const bool head_only = request.head.method == "HEAD";
-    const bool keep = request.keep_alive;
+std::string Answer(const CUpdateServerOptions& options, ServerMode mode,
+                   const CIncomingRequest& request) {
+    const CRoute route = RouteRequest(mode, request.m_head.m_strMethod, request.m_head.m_strTarget);
+    const bool head_only = request.m_head.m_strMethod == "HEAD";
+    const bool keep = request.m_bKeepAlive;
     const Headers no_cache = {{"Cache-Control", "no-cache"}};
     const auto with = [&](std::string_view type) {
         Headers h = no_cache;
-        h.push_back(Header{"Content-Type", std::string(type)});
+        h.push_back(CHeader{"Content-Type", std::string(type)});
         return h;
     };
-    switch (route.kind) {
-    case Route::Kind::kTestFile:
+    switch (route.m_kind) {
+    case CRoute::Kind::kTestFile:
         return BuildResponse(200, with("text/plain"), kTestFileBody, keep, head_only);
-    case Route::Kind::kErrorPage:
-        return BuildResponse(200, with("text/html"), *route.page, keep, head_only);
-    case Route::Kind::kFile: {
+    case CRoute::Kind::kErrorPage:
+        return BuildResponse(200, with("text/html"), *route.m_pPage, keep, head_only);
+    case CRoute::Kind::kFile: {
         std::string body;
-        if (ReadRegularFile(options.root + "/" + route.file, body)) {
-            return BuildResponse(200, with(ContentTypeFor(route.file)), body, keep, head_only);
+        if (ReadRegularFile(options.m_strRoot + "/" + route.m_strFile, body)) {
+            return BuildResponse(200, with(ContentTypeFor(route.m_strFile)), body, keep, head_only);
         }
         break;
     }
-    case Route::Kind::kBadMethod: {
+    case CRoute::Kind::kBadMethod: {
         Headers h = with("text/html");
-        h.push_back(Header{"Allow", "GET, HEAD"});
+        h.push_back(CHeader{"Allow", "GET, HEAD"});
         return BuildResponse(405, h, Page(405), keep, head_only);
     }
-    case Route::Kind::kNotFound:
+    case CRoute::Kind::kNotFound:
         break;
     }
     return BuildResponse(404, with("text/html"), Page(404), keep, head_only);
 }
 
-void ServeConnection(int fd, const UpdateServerOptions& options, const ModeSource& modes,
-                     RequestLog& log) {
+void ServeConnection(int fd, const CUpdateServerOptions& options, const CModeSource& modes,
+                     CRequestLog& log) {
     std::string buffer;
     for (int served = 0; served < kMaxRequestsPerConnection; ++served) {
-        IncomingRequest request;
+        CIncomingRequest request;
         if (ReadRequest(fd, buffer, kIdleMs, log, request) != ReadOutcome::kRequest) {
             return;
         }
@@ -124,7 +124,7 @@ void ServeConnection(int fd, const UpdateServerOptions& options, const ModeSourc
         if (SendAll(fd, Answer(options, mode, request), kSendTimeoutMs) != Io::kOk) {
             return;
         }
-        if (!request.keep_alive) {
+        if (!request.m_bKeepAlive) {
             shutdown(fd, SHUT_WR);
             WaitForPeerClose(fd, kLingerMs);
             return;
@@ -132,47 +132,49 @@ void ServeConnection(int fd, const UpdateServerOptions& options, const ModeSourc
     }
 }
 
-class Server {
+class CUpdateServer {
 public:
-    Server(const UpdateServerOptions& options)
-        : options_(options), modes_(options.mode, ModeFilePath(options.state_dir, options.port)),
-          log_(RequestLogPath(options.state_dir, options.port)) {}
+    CUpdateServer(const CUpdateServerOptions& options)
+        : m_options(options),
+          m_modes(options.m_mode, ModeFilePath(options.m_strStateDir, options.m_nPort)),
+          m_log(RequestLogPath(options.m_strStateDir, options.m_nPort)) {}
 
     int Run() {
-        mode_ = modes_.Current();
-        if (mode_ != ServerMode::kDown && !Listen(true)) {
+        m_mode = m_modes.Current();
+        if (m_mode != ServerMode::kDown && !Listen(true)) {
             return 1;
         }
-        if (!WritePidFile(options_.pid_file.c_str())) {
-            std::fprintf(stderr, "update_server: cannot write %s\n", options_.pid_file.c_str());
+        if (!WritePidFile(m_options.m_strPidFile.c_str())) {
+            std::fprintf(stderr, "update_server: cannot write %s\n",
+                         m_options.m_strPidFile.c_str());
             return 1;
         }
         std::printf("update_server: port %d, root %s, state %s, mode %s, lifetime %d s\n",
-                    options_.port, options_.root.c_str(), options_.state_dir.c_str(),
-                    std::string(ServerModeName(mode_)).c_str(), options_.lifetime_seconds);
+                    m_options.m_nPort, m_options.m_strRoot.c_str(), m_options.m_strStateDir.c_str(),
+                    std::string(ServerModeName(m_mode)).c_str(), m_options.m_nLifetimeSeconds);
         std::fflush(stdout);
         const Clock::time_point end =
-            Clock::now() + std::chrono::seconds(options_.lifetime_seconds);
+            Clock::now() + std::chrono::seconds(m_options.m_nLifetimeSeconds);
         Clock::time_point next_check = Clock::now();
         while (!StopRequested() && Clock::now() < end) {
             if (Clock::now() >= next_check) {
-                Apply(modes_.Current());
+                Apply(m_modes.Current());
                 next_check = Clock::now() + std::chrono::milliseconds(kModeCheckMs);
             }
-            if (!listener_.valid()) {
+            if (!m_listener.IsValid()) {
                 SleepUnlessStopped(kAcceptPollMs);
                 continue;
             }
-            pollfd p{listener_.get(), POLLIN, 0};
+            pollfd p{m_listener.Get(), POLLIN, 0};
             if (poll(&p, 1, kAcceptPollMs) > 0 && (p.revents & POLLIN) != 0) {
                 AcceptPending();
             }
         }
         const bool by_signal = StopRequested();
         RequestStop();
-        listener_.reset();
-        connections_.ShutdownAll();
-        if (!connections_.WaitIdle(kShutdownWaitMs)) {
+        m_listener.Reset();
+        m_connections.ShutdownAll();
+        if (!m_connections.WaitIdle(kShutdownWaitMs)) {
             std::fprintf(stderr, "update_server: connections did not end; exiting anyway\n");
             std::fflush(nullptr);
             _exit(0);
@@ -184,53 +186,53 @@ public:
 private:
     bool Listen(bool report) {
         std::string error;
-        listener_ = ListenLoopback(options_.port, error);
-        if (!listener_.valid() && report) {
+        m_listener = ListenLoopback(m_options.m_nPort, error);
+        if (!m_listener.IsValid() && report) {
             std::fprintf(stderr, "update_server: %s\n", error.c_str());
         }
-        return listener_.valid();
+        return m_listener.IsValid();
     }
 
     void Apply(ServerMode mode) {
-        if (mode != mode_) {
+        if (mode != m_mode) {
             std::printf("update_server: mode %s\n", std::string(ServerModeName(mode)).c_str());
             std::fflush(stdout);
         }
-        mode_ = mode;
+        m_mode = mode;
         if (mode == ServerMode::kDown) {
-            if (listener_.valid()) {
-                listener_.reset();
+            if (m_listener.IsValid()) {
+                m_listener.Reset();
                 // Down means down: live keep-alive connections go too.
-                connections_.ShutdownAll();
+                m_connections.ShutdownAll();
             }
-        } else if (!listener_.valid()) {
+        } else if (!m_listener.IsValid()) {
             // Retried every check while the port is still taken.
             Listen(false);
         }
     }
 
     void AcceptPending() {
-        for (int i = 0; i < 256 && listener_.valid(); ++i) {
-            UniqueFd client = AcceptConnection(listener_.get());
-            if (!client.valid()) {
+        for (int i = 0; i < 256 && m_listener.IsValid(); ++i) {
+            CUniqueFd client = AcceptConnection(m_listener.Get());
+            if (!client.IsValid()) {
                 return;
             }
             // A test may have just flipped the mode; the connection sees the new one.
-            Apply(modes_.Current());
-            if (mode_ == ServerMode::kDown) {
+            Apply(m_modes.Current());
+            if (m_mode == ServerMode::kDown) {
                 return;
             }
-            connections_.Start(std::move(client),
-                               [this](int fd) { ServeConnection(fd, options_, modes_, log_); });
+            m_connections.Start(std::move(client),
+                                [this](int fd) { ServeConnection(fd, m_options, m_modes, m_log); });
         }
     }
 
-    const UpdateServerOptions& options_;
-    ModeSource modes_;
-    RequestLog log_;
-    ServerMode mode_ = ServerMode::kOk;
-    UniqueFd listener_;
-    ConnectionSet connections_;
+    const CUpdateServerOptions& m_options;
+    CModeSource m_modes;
+    CRequestLog m_log;
+    ServerMode m_mode = ServerMode::kOk;
+    CUniqueFd m_listener;
+    CConnectionSet m_connections;
 };
 
 } // namespace
@@ -240,14 +242,14 @@ int main(int argc, char** argv) {
     standins::InstallStopSignals();
     standins::RaiseOpenFileLimit();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    standins::UpdateServerOptions options;
+    standins::CUpdateServerOptions options;
     std::string error;
     if (!standins::ParseUpdateServerOptions(args, options, error)) {
         std::fprintf(stderr, "update_server: %s\n", error.c_str());
         return 2;
     }
     try {
-        standins::Server server(options);
+        standins::CUpdateServer server(options);
         return server.Run();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "update_server: %s\n", e.what());

@@ -18,23 +18,23 @@ TEST(HeadEnd, MissingWhileTheHeadIsIncomplete) {
 }
 
 TEST(RequestHead, SplitsRequestLineAndHeaders) {
-    RequestHead head;
+    CRequestHead head;
     ASSERT_TRUE(ParseRequestHead("GET http://127.0.0.1:18080/test.txt HTTP/1.1\r\n"
                                  "Host: 127.0.0.1:18080\r\n"
                                  "User-Agent:  Vettor \r\n"
                                  "X-Empty:\r\n\r\n",
                                  head));
-    EXPECT_EQ(head.method, "GET");
-    EXPECT_EQ(head.target, "http://127.0.0.1:18080/test.txt");
-    EXPECT_EQ(head.version, "HTTP/1.1");
-    ASSERT_EQ(head.headers.size(), 3u);
-    EXPECT_EQ(head.headers[1].name, "User-Agent");
-    EXPECT_EQ(head.headers[1].value, "Vettor");
-    EXPECT_EQ(head.headers[2].value, "");
+    EXPECT_EQ(head.m_strMethod, "GET");
+    EXPECT_EQ(head.m_strTarget, "http://127.0.0.1:18080/test.txt");
+    EXPECT_EQ(head.m_strVersion, "HTTP/1.1");
+    ASSERT_EQ(head.m_headers.size(), 3u);
+    EXPECT_EQ(head.m_headers[1].m_strName, "User-Agent");
+    EXPECT_EQ(head.m_headers[1].m_strValue, "Vettor");
+    EXPECT_EQ(head.m_headers[2].m_strValue, "");
 }
 
 TEST(RequestHead, RefusesMalformedHeads) {
-    RequestHead head;
+    CRequestHead head;
     EXPECT_FALSE(ParseRequestHead("\r\n", head));
     EXPECT_FALSE(ParseRequestHead("GET /\r\n\r\n", head));
     EXPECT_FALSE(ParseRequestHead("GET / HTTP/1.1 extra\r\n\r\n", head));
@@ -55,16 +55,16 @@ TEST(RequestHead, LinesAreKeptWithoutTheirLineEnds) {
 }
 
 TEST(ResponseHead, ParsesStatusReasonAndHeaders) {
-    ResponseHead head;
+    CResponseHead head;
     ASSERT_TRUE(
         ParseResponseHead("HTTP/1.0 407 Proxy Authentication Required\r\nA: b\r\n\r\n", head));
-    EXPECT_EQ(head.version, "HTTP/1.0");
-    EXPECT_EQ(head.status, 407);
-    EXPECT_EQ(head.reason, "Proxy Authentication Required");
-    ASSERT_EQ(head.headers.size(), 1u);
+    EXPECT_EQ(head.m_strVersion, "HTTP/1.0");
+    EXPECT_EQ(head.m_nStatus, 407);
+    EXPECT_EQ(head.m_strReason, "Proxy Authentication Required");
+    ASSERT_EQ(head.m_headers.size(), 1u);
     ASSERT_TRUE(ParseResponseHead("HTTP/1.1 204\r\n\r\n", head));
-    EXPECT_EQ(head.status, 204);
-    EXPECT_EQ(head.reason, "");
+    EXPECT_EQ(head.m_nStatus, 204);
+    EXPECT_EQ(head.m_strReason, "");
     EXPECT_FALSE(ParseResponseHead("HTTP/1.1 20x OK\r\n\r\n", head));
     EXPECT_FALSE(ParseResponseHead("HTTP/1.1 2000 OK\r\n\r\n", head));
     EXPECT_FALSE(ParseResponseHead("ICY 200 OK\r\n\r\n", head));
@@ -77,7 +77,7 @@ TEST(Headers, LookupIgnoresCaseAndRemoveTakesEveryCopy) {
     EXPECT_FALSE(FindHeader(headers, "X-B"));
     RemoveHeader(headers, "Content-length");
     ASSERT_EQ(headers.size(), 1u);
-    EXPECT_EQ(headers[0].name, "X-A");
+    EXPECT_EQ(headers[0].m_strName, "X-A");
 }
 
 TEST(Headers, TokensAreFoundInCommaLists) {
@@ -102,12 +102,12 @@ TEST(ContentLengthHeader, ValidAbsentOrInvalid) {
               LengthStatus::kInvalid);
 }
 
-RequestHead Head(const std::string& version, Headers headers) {
-    RequestHead head;
-    head.method = "GET";
-    head.target = "/";
-    head.version = version;
-    head.headers = std::move(headers);
+CRequestHead Head(const std::string& version, Headers headers) {
+    CRequestHead head;
+    head.m_strMethod = "GET";
+    head.m_strTarget = "/";
+    head.m_strVersion = version;
+    head.m_headers = std::move(headers);
     return head;
 }
 

@@ -33,60 +33,60 @@ protected:
         for (int p = kFarmFirstPort; p <= kFarmLastPort; ++p) {
             ports.push_back(p);
         }
-        offset_ = FindFreeOffset(ports);
-        ASSERT_NE(offset_, 0) << "no free block of loopback ports";
-        dir_ = std::make_unique<ScratchDir>();
-        ASSERT_TRUE(WriteFile(dir_->path() + "/www-dummy", ""));
-        farm_ = std::make_unique<ChildProcess>();
-        ASSERT_TRUE(farm_->Start({STANDINS_PROXY_FARM, "--state", dir_->path(), "--port-offset",
-                                  std::to_string(offset_), "--lifetime-seconds", "120", "--extra",
-                                  "late_ok:1:" + std::to_string(kLateOkPort) + ":1", "--extra",
-                                  "ok:" + std::to_string(kExtraOkPort) + ":3"},
-                                 dir_->path() + "/farm.out"));
-        origin_ = std::make_unique<ChildProcess>();
-        ASSERT_TRUE(origin_->Start({STANDINS_UPDATE_SERVER, "--port",
-                                    std::to_string(Port(kUpdateServerPort)), "--root", dir_->path(),
-                                    "--state", dir_->path(), "--lifetime-seconds", "120"},
-                                   dir_->path() + "/origin.out"));
+        s_nOffset = FindFreeOffset(ports);
+        ASSERT_NE(s_nOffset, 0) << "no free block of loopback ports";
+        s_pDir = std::make_unique<CScratchDir>();
+        ASSERT_TRUE(WriteFile(s_pDir->Path() + "/www-dummy", ""));
+        s_pFarm = std::make_unique<CChildProcess>();
+        ASSERT_TRUE(s_pFarm->Start({STANDINS_PROXY_FARM, "--state", s_pDir->Path(), "--port-offset",
+                                    std::to_string(s_nOffset), "--lifetime-seconds", "120",
+                                    "--extra", "late_ok:1:" + std::to_string(kLateOkPort) + ":1",
+                                    "--extra", "ok:" + std::to_string(kExtraOkPort) + ":3"},
+                                   s_pDir->Path() + "/farm.out"));
+        s_pOrigin = std::make_unique<CChildProcess>();
+        ASSERT_TRUE(s_pOrigin->Start(
+            {STANDINS_UPDATE_SERVER, "--port", std::to_string(Port(kUpdateServerPort)), "--root",
+             s_pDir->Path(), "--state", s_pDir->Path(), "--lifetime-seconds", "120"},
+            s_pDir->Path() + "/origin.out"));
         ASSERT_TRUE(WaitUntilAccepting(Port(kFarmRelay), 10000))
-            << ReadFile(dir_->path() + "/farm.out");
+            << ReadFile(s_pDir->Path() + "/farm.out");
         ASSERT_TRUE(WaitUntilAccepting(Port(kExtraOkPort + 2), 10000));
         ASSERT_TRUE(WaitUntilAccepting(Port(kUpdateServerPort), 10000));
     }
 
     static void TearDownTestSuite() {
-        for (ChildProcess* p : {farm_.get(), origin_.get()}) {
+        for (CChildProcess* p : {s_pFarm.get(), s_pOrigin.get()}) {
             if (p != nullptr) {
                 p->Signal(SIGTERM);
                 EXPECT_EQ(p->WaitExit(8000), 0);
             }
         }
-        farm_.reset();
-        origin_.reset();
-        dir_.reset();
+        s_pFarm.reset();
+        s_pOrigin.reset();
+        s_pDir.reset();
     }
 
-    static int Port(int fixed) { return fixed + offset_; }
+    static int Port(int fixed) { return fixed + s_nOffset; }
     static std::string LogOf(int fixed) {
-        return ReadFile(dir_->path() + "/requests-" + std::to_string(Port(fixed)) + ".log");
+        return ReadFile(s_pDir->Path() + "/requests-" + std::to_string(Port(fixed)) + ".log");
     }
     static std::string LogPathOf(int fixed) {
-        return dir_->path() + "/requests-" + std::to_string(Port(fixed)) + ".log";
+        return s_pDir->Path() + "/requests-" + std::to_string(Port(fixed)) + ".log";
     }
     std::string TestUrl() const {
         return "http://127.0.0.1:" + std::to_string(Port(kUpdateServerPort)) + "/test.txt";
     }
 
-    static int offset_;
-    static std::unique_ptr<ScratchDir> dir_;
-    static std::unique_ptr<ChildProcess> farm_;
-    static std::unique_ptr<ChildProcess> origin_;
+    static int s_nOffset;
+    static std::unique_ptr<CScratchDir> s_pDir;
+    static std::unique_ptr<CChildProcess> s_pFarm;
+    static std::unique_ptr<CChildProcess> s_pOrigin;
 };
 
-int ProxyFarm::offset_ = 0;
-std::unique_ptr<ScratchDir> ProxyFarm::dir_;
-std::unique_ptr<ChildProcess> ProxyFarm::farm_;
-std::unique_ptr<ChildProcess> ProxyFarm::origin_;
+int ProxyFarm::s_nOffset = 0;
+std::unique_ptr<CScratchDir> ProxyFarm::s_pDir;
+std::unique_ptr<CChildProcess> ProxyFarm::s_pFarm;
+std::unique_ptr<CChildProcess> ProxyFarm::s_pOrigin;
 
 TEST_F(ProxyFarm, WellBehavedPortsAnswerTheirScriptedStatusAndBody) {
     const struct {
@@ -99,34 +99,34 @@ TEST_F(ProxyFarm, WellBehavedPortsAnswerTheirScriptedStatusAndBody) {
         {kExtraOkPort, 200, "OK"}, {kExtraOkPort + 2, 200, "OK"},
     };
     for (const auto& c : cases) {
-        const std::optional<Reply> reply = Fetch(Port(c.port), GetRequest(TestUrl()));
+        const std::optional<CReply> reply = Fetch(Port(c.port), GetRequest(TestUrl()));
         ASSERT_TRUE(reply) << c.port;
-        EXPECT_EQ(reply->head.status, c.status) << c.port;
-        EXPECT_EQ(reply->body, c.body) << c.port;
+        EXPECT_EQ(reply->m_head.m_nStatus, c.status) << c.port;
+        EXPECT_EQ(reply->m_strBody, c.body) << c.port;
     }
 }
 
 TEST_F(ProxyFarm, RefusingPortsSendTheirStatusAndChallenge) {
-    const std::optional<Reply> proxy_auth = Fetch(Port(kFarmAuth407), GetRequest(TestUrl()));
+    const std::optional<CReply> proxy_auth = Fetch(Port(kFarmAuth407), GetRequest(TestUrl()));
     ASSERT_TRUE(proxy_auth);
-    EXPECT_EQ(proxy_auth->head.status, 407);
-    EXPECT_TRUE(FindHeader(proxy_auth->head.headers, "Proxy-Authenticate"));
-    EXPECT_GE(proxy_auth->body.size(), 4096u);
-    const std::optional<Reply> auth = Fetch(Port(kFarmAuth401), GetRequest(TestUrl()));
+    EXPECT_EQ(proxy_auth->m_head.m_nStatus, 407);
+    EXPECT_TRUE(FindHeader(proxy_auth->m_head.m_headers, "Proxy-Authenticate"));
+    EXPECT_GE(proxy_auth->m_strBody.size(), 4096u);
+    const std::optional<CReply> auth = Fetch(Port(kFarmAuth401), GetRequest(TestUrl()));
     ASSERT_TRUE(auth);
-    EXPECT_EQ(auth->head.status, 401);
-    EXPECT_TRUE(FindHeader(auth->head.headers, "WWW-Authenticate"));
-    const std::optional<Reply> forbidden = Fetch(Port(kFarmForbidden), GetRequest(TestUrl()));
+    EXPECT_EQ(auth->m_head.m_nStatus, 401);
+    EXPECT_TRUE(FindHeader(auth->m_head.m_headers, "WWW-Authenticate"));
+    const std::optional<CReply> forbidden = Fetch(Port(kFarmForbidden), GetRequest(TestUrl()));
     ASSERT_TRUE(forbidden);
-    EXPECT_EQ(forbidden->head.status, 403);
-    const std::optional<Reply> failed = Fetch(Port(kFarmServerError), GetRequest(TestUrl()));
+    EXPECT_EQ(forbidden->m_head.m_nStatus, 403);
+    const std::optional<CReply> failed = Fetch(Port(kFarmServerError), GetRequest(TestUrl()));
     ASSERT_TRUE(failed);
-    EXPECT_EQ(failed->head.status, 500);
+    EXPECT_EQ(failed->m_head.m_nStatus, 500);
 }
 
 TEST_F(ProxyFarm, KeptConnectionServesSeveralRequestsIncludingPipelinedOnes) {
     for (int port : {kFarmOk, kFarmAuth407, kFarmSplitBody}) {
-        Client client;
+        CClient client;
         ASSERT_TRUE(client.Connect(Port(port)));
         ASSERT_TRUE(client.Send(GetRequest(TestUrl())));
         ASSERT_TRUE(client.Read()) << port;
@@ -137,7 +137,7 @@ TEST_F(ProxyFarm, KeptConnectionServesSeveralRequestsIncludingPipelinedOnes) {
 }
 
 TEST_F(ProxyFarm, ConnectionCloseIsHonouredAfterTheReply) {
-    Client client;
+    CClient client;
     ASSERT_TRUE(client.Connect(Port(kFarmOk)));
     ASSERT_TRUE(client.Send(GetRequest(TestUrl(), {"Connection: close"})));
     const std::optional<std::string> all = client.ReadToEnd(3000);
@@ -147,7 +147,7 @@ TEST_F(ProxyFarm, ConnectionCloseIsHonouredAfterTheReply) {
 }
 
 TEST_F(ProxyFarm, SilentPortReadsTheRequestButNeverAnswers) {
-    Client client;
+    CClient client;
     ASSERT_TRUE(client.Connect(Port(kFarmSilent)));
     ASSERT_TRUE(client.Send(GetRequest(TestUrl(), {"X-Probe: silent"})));
     EXPECT_EQ(client.ReadFor(1500), "");
@@ -155,19 +155,19 @@ TEST_F(ProxyFarm, SilentPortReadsTheRequestButNeverAnswers) {
 }
 
 TEST_F(ProxyFarm, ResetPortResetsTheConnectionAfterTheRequest) {
-    Client client;
+    CClient client;
     ASSERT_TRUE(client.Connect(Port(kFarmReset)));
     ASSERT_TRUE(client.Send(GetRequest(TestUrl())));
-    pollfd p{client.fd(), POLLIN, 0};
+    pollfd p{client.Fd(), POLLIN, 0};
     ASSERT_EQ(poll(&p, 1, 3000), 1);
     char byte = 0;
-    const ssize_t n = recv(client.fd(), &byte, 1, 0);
+    const ssize_t n = recv(client.Fd(), &byte, 1, 0);
     EXPECT_EQ(n, -1);
     EXPECT_EQ(errno, ECONNRESET);
 }
 
 TEST_F(ProxyFarm, SlowPortTricklesItsHeadOverAboutTwoSeconds) {
-    Client client;
+    CClient client;
     ASSERT_TRUE(client.Connect(Port(kFarmSlowPieces)));
     const Clock::time_point start = Clock::now();
     ASSERT_TRUE(client.Send(GetRequest(TestUrl())));
@@ -175,7 +175,7 @@ TEST_F(ProxyFarm, SlowPortTricklesItsHeadOverAboutTwoSeconds) {
     long first_piece_ms = -1;
     int pieces = 0;
     while (!FindHeadEnd(got) && MsSince(start) < 5000) {
-        ASSERT_EQ(ReceiveSome(client.fd(), got, 4096, 5000), Io::kOk);
+        ASSERT_EQ(ReceiveSome(client.Fd(), got, 4096, 5000), Io::kOk);
         first_piece_ms = first_piece_ms < 0 ? MsSince(start) : first_piece_ms;
         ++pieces;
     }
@@ -186,12 +186,12 @@ TEST_F(ProxyFarm, SlowPortTricklesItsHeadOverAboutTwoSeconds) {
     EXPECT_GE(head_ms, 1500);
     EXPECT_LE(head_ms, 3500);
     EXPECT_GE(pieces, 5);
-    ASSERT_EQ(ReceiveAtLeast(client.fd(), got, *head_end + 2, 1000), Io::kOk);
+    ASSERT_EQ(ReceiveAtLeast(client.Fd(), got, *head_end + 2, 1000), Io::kOk);
     EXPECT_EQ(got.substr(*head_end), "OK");
 }
 
 TEST_F(ProxyFarm, SplitBodyPortSendsKAfterAPause) {
-    Client client;
+    CClient client;
     ASSERT_TRUE(client.Connect(Port(kFarmSplitBody)));
     ASSERT_TRUE(client.Send(GetRequest(TestUrl())));
     const std::string first = client.ReadFor(200);
@@ -202,7 +202,7 @@ TEST_F(ProxyFarm, SplitBodyPortSendsKAfterAPause) {
 }
 
 TEST_F(ProxyFarm, EndlessPortNeverFinishesItsHead) {
-    Client client;
+    CClient client;
     ASSERT_TRUE(client.Connect(Port(kFarmEndlessHeaders)));
     ASSERT_TRUE(client.Send(GetRequest(TestUrl())));
     const std::string got = client.ReadFor(2600);
@@ -215,23 +215,23 @@ TEST_F(ProxyFarm, EndlessPortNeverFinishesItsHead) {
 
 TEST_F(ProxyFarm, LatePortAnswersOnlyAfterItsDelay) {
     const Clock::time_point start = Clock::now();
-    const std::optional<Reply> reply = Fetch(Port(kLateOkPort), GetRequest(TestUrl()));
+    const std::optional<CReply> reply = Fetch(Port(kLateOkPort), GetRequest(TestUrl()));
     ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->body, "OK");
+    EXPECT_EQ(reply->m_strBody, "OK");
     EXPECT_GE(MsSince(start), 900);
 }
 
 TEST_F(ProxyFarm, RelayFetchesFromALoopbackOrigin) {
-    Client client;
+    CClient client;
     ASSERT_TRUE(client.Connect(Port(kFarmRelay)));
     for (int i = 0; i < 2; ++i) {
         ASSERT_TRUE(client.Send(
             GetRequest(TestUrl(), {"Proxy-Connection: Keep-Alive", "X-Relay-Test: 1"})));
-        const std::optional<Reply> reply = client.Read();
+        const std::optional<CReply> reply = client.Read();
         ASSERT_TRUE(reply) << i;
-        EXPECT_EQ(reply->head.status, 200);
-        EXPECT_EQ(reply->body, "OK");
-        EXPECT_FALSE(FindHeader(reply->head.headers, "Connection"));
+        EXPECT_EQ(reply->m_head.m_nStatus, 200);
+        EXPECT_EQ(reply->m_strBody, "OK");
+        EXPECT_FALSE(FindHeader(reply->m_head.m_headers, "Connection"));
     }
     const std::string origin_log = LogOf(kUpdateServerPort);
     EXPECT_NE(origin_log.find("GET /test.txt HTTP/1.1\nHost: 127.0.0.1\nX-Relay-Test: 1\n"
@@ -245,29 +245,29 @@ TEST_F(ProxyFarm, RelayRefusesEveryOtherHostWithoutTryingIt) {
     for (const char* target :
          {"http://192.0.2.1/test.txt", "http://example.com/", "http://10.0.0.1:18080/"}) {
         const Clock::time_point start = Clock::now();
-        const std::optional<Reply> reply = Fetch(Port(kFarmRelay), GetRequest(target));
+        const std::optional<CReply> reply = Fetch(Port(kFarmRelay), GetRequest(target));
         ASSERT_TRUE(reply) << target;
-        EXPECT_EQ(reply->head.status, 502) << target;
+        EXPECT_EQ(reply->m_head.m_nStatus, 502) << target;
         EXPECT_LT(MsSince(start), 1000) << target;
     }
 }
 
 TEST_F(ProxyFarm, RelayReportsAnOriginThatIsNotThere) {
-    const std::optional<Reply> reply =
+    const std::optional<CReply> reply =
         Fetch(Port(kFarmRelay),
               GetRequest("http://127.0.0.1:" + std::to_string(Port(kClosedPort)) + "/"));
     ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->head.status, 502);
+    EXPECT_EQ(reply->m_head.m_nStatus, 502);
 }
 
 TEST_F(ProxyFarm, RelayNeedsAnAbsoluteUri) {
-    const std::optional<Reply> reply = Fetch(Port(kFarmRelay), GetRequest("/test.txt"));
+    const std::optional<CReply> reply = Fetch(Port(kFarmRelay), GetRequest("/test.txt"));
     ASSERT_TRUE(reply);
-    EXPECT_EQ(reply->head.status, 400);
+    EXPECT_EQ(reply->m_head.m_nStatus, 400);
 }
 
 TEST_F(ProxyFarm, EveryRequestIsLoggedAsReceivedInOrder) {
-    Client client;
+    CClient client;
     ASSERT_TRUE(client.Connect(Port(kFarmPartial)));
     const std::string first = "GET " + TestUrl() +
                               " HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: Vettor\r\n"
@@ -284,28 +284,28 @@ TEST_F(ProxyFarm, EveryRequestIsLoggedAsReceivedInOrder) {
 }
 
 TEST_F(ProxyFarm, MalformedAndOversizedRequestsAreRefusedAndLogged) {
-    const std::optional<Reply> bad = Fetch(Port(kFarmOk), "NOT A REQUEST LINE HERE\r\n\r\n");
+    const std::optional<CReply> bad = Fetch(Port(kFarmOk), "NOT A REQUEST LINE HERE\r\n\r\n");
     ASSERT_TRUE(bad);
-    EXPECT_EQ(bad->head.status, 400);
+    EXPECT_EQ(bad->m_head.m_nStatus, 400);
     EXPECT_NE(LogOf(kFarmOk).find("NOT A REQUEST LINE HERE\n\n"), std::string::npos);
     const std::string huge = "GET / HTTP/1.1\r\nX-Big: " + std::string(70 * 1024, 'a') + "\r\n\r\n";
-    const std::optional<Reply> too_large = Fetch(Port(kFarmForbidden), huge);
+    const std::optional<CReply> too_large = Fetch(Port(kFarmForbidden), huge);
     ASSERT_TRUE(too_large);
-    EXPECT_EQ(too_large->head.status, 431);
+    EXPECT_EQ(too_large->m_head.m_nStatus, 431);
 }
 
 TEST_F(ProxyFarm, ManyConcurrentConnectionsAreAllServed) {
     constexpr int kClients = 300;
-    std::vector<Client> clients(kClients);
+    std::vector<CClient> clients(kClients);
     for (int i = 0; i < kClients; ++i) {
         const int port = Port(i % 2 == 0 ? kFarmOk : kExtraOkPort + 1);
         ASSERT_TRUE(clients[i].Connect(port)) << i;
         ASSERT_TRUE(clients[i].Send(GetRequest(TestUrl())));
     }
     int answered = 0;
-    for (Client& c : clients) {
-        const std::optional<Reply> reply = c.Read(10000);
-        answered += reply && reply->body == "OK" ? 1 : 0;
+    for (CClient& c : clients) {
+        const std::optional<CReply> reply = c.Read(10000);
+        answered += reply && reply->m_strBody == "OK" ? 1 : 0;
     }
     EXPECT_EQ(answered, kClients);
 }
@@ -314,70 +314,71 @@ TEST_F(ProxyFarm, ManyConcurrentConnectionsAreAllServed) {
 class FarmLifecycle : public ::testing::Test {
 protected:
     void SetUp() override {
-        port_ = 18100 + FindFreeOffset({18100, 18101});
-        ASSERT_NE(port_, 18100);
+        m_nPort = 18100 + FindFreeOffset({18100, 18101});
+        ASSERT_NE(m_nPort, 18100);
     }
     bool Start(const std::vector<std::string>& extra_args) {
-        std::vector<std::string> args = {STANDINS_PROXY_FARM, "--state", dir_.path(),
+        std::vector<std::string> args = {STANDINS_PROXY_FARM, "--state", m_dir.Path(),
                                          "--no-fixed-ports"};
         args.insert(args.end(), extra_args.begin(), extra_args.end());
-        return farm_.Start(args, dir_.path() + "/farm.out") && WaitUntilAccepting(port_, 10000);
+        return m_farm.Start(args, m_dir.Path() + "/farm.out") && WaitUntilAccepting(m_nPort, 10000);
     }
-    ScratchDir dir_;
-    ChildProcess farm_;
-    int port_ = 0;
+    CScratchDir m_dir;
+    CChildProcess m_farm;
+    int m_nPort = 0;
 };
 
 TEST_F(FarmLifecycle, EndsByItselfWhenItsLifetimeIsOver) {
     const Clock::time_point start = Clock::now();
     ASSERT_TRUE(
-        Start({"--lifetime-seconds", "1", "--extra", "ok:" + std::to_string(port_) + ":1"}));
-    EXPECT_EQ(farm_.WaitExit(5000), 0);
+        Start({"--lifetime-seconds", "1", "--extra", "ok:" + std::to_string(m_nPort) + ":1"}));
+    EXPECT_EQ(m_farm.WaitExit(5000), 0);
     EXPECT_GE(MsSince(start), 900);
-    EXPECT_NE(ReadFile(dir_.path() + "/farm.out").find("lifetime over"), std::string::npos);
-    EXPECT_TRUE(WaitUntilRefused(port_, 1000));
+    EXPECT_NE(ReadFile(m_dir.Path() + "/farm.out").find("lifetime over"), std::string::npos);
+    EXPECT_TRUE(WaitUntilRefused(m_nPort, 1000));
 }
 
 TEST_F(FarmLifecycle, SigtermEndsItPromptlyEvenWithHeldConnections) {
-    ASSERT_TRUE(Start({"--extra", "silent:" + std::to_string(port_) + ":1", "--extra",
-                       "endless_headers:" + std::to_string(port_ + 1) + ":1", "--pid-file",
-                       dir_.path() + "/farm.pid"}));
+    ASSERT_TRUE(Start({"--extra", "silent:" + std::to_string(m_nPort) + ":1", "--extra",
+                       "endless_headers:" + std::to_string(m_nPort + 1) + ":1", "--pid-file",
+                       m_dir.Path() + "/farm.pid"}));
     // The ports accept a moment before the pid file is written.
     EXPECT_TRUE(
-        WaitForFileText(dir_.path() + "/farm.pid", std::to_string(farm_.pid()) + "\n", 3000));
-    EXPECT_EQ(ReadFile(dir_.path() + "/farm.pid"), std::to_string(farm_.pid()) + "\n");
-    Client silent;
-    Client endless;
-    ASSERT_TRUE(silent.Connect(port_));
+        WaitForFileText(m_dir.Path() + "/farm.pid", std::to_string(m_farm.Pid()) + "\n", 3000));
+    EXPECT_EQ(ReadFile(m_dir.Path() + "/farm.pid"), std::to_string(m_farm.Pid()) + "\n");
+    CClient silent;
+    CClient endless;
+    ASSERT_TRUE(silent.Connect(m_nPort));
     ASSERT_TRUE(silent.Send(GetRequest("http://127.0.0.1/")));
-    ASSERT_TRUE(endless.Connect(port_ + 1));
+    ASSERT_TRUE(endless.Connect(m_nPort + 1));
     ASSERT_TRUE(endless.Send(GetRequest("http://127.0.0.1/")));
-    ASSERT_TRUE(WaitForFileText(dir_.path() + "/requests-" + std::to_string(port_ + 1) + ".log",
+    ASSERT_TRUE(WaitForFileText(m_dir.Path() + "/requests-" + std::to_string(m_nPort + 1) + ".log",
                                 "GET", 3000));
     const Clock::time_point start = Clock::now();
-    ASSERT_TRUE(farm_.Signal(SIGTERM));
-    EXPECT_EQ(farm_.WaitExit(5000), 0);
+    ASSERT_TRUE(m_farm.Signal(SIGTERM));
+    EXPECT_EQ(m_farm.WaitExit(5000), 0);
     EXPECT_LT(MsSince(start), 3000);
 }
 
 TEST_F(FarmLifecycle, TakenPortFailsTheStartWithItsNumber) {
     std::string error;
-    const UniqueFd taken = ListenLoopback(port_, error);
-    ASSERT_TRUE(taken.valid()) << error;
-    ASSERT_TRUE(farm_.Start({STANDINS_PROXY_FARM, "--state", dir_.path(), "--no-fixed-ports",
-                             "--extra", "ok:" + std::to_string(port_) + ":1"},
-                            dir_.path() + "/farm.out"));
-    const std::optional<int> status = farm_.WaitExit(5000);
+    const CUniqueFd taken = ListenLoopback(m_nPort, error);
+    ASSERT_TRUE(taken.IsValid()) << error;
+    ASSERT_TRUE(m_farm.Start({STANDINS_PROXY_FARM, "--state", m_dir.Path(), "--no-fixed-ports",
+                              "--extra", "ok:" + std::to_string(m_nPort) + ":1"},
+                             m_dir.Path() + "/farm.out"));
+    const std::optional<int> status = m_farm.WaitExit(5000);
     ASSERT_TRUE(status);
     EXPECT_NE(*status, 0);
-    EXPECT_NE(ReadFile(dir_.path() + "/farm.out").find(std::to_string(port_)), std::string::npos);
+    EXPECT_NE(ReadFile(m_dir.Path() + "/farm.out").find(std::to_string(m_nPort)),
+              std::string::npos);
 }
 
 TEST_F(FarmLifecycle, BadCommandLineExitsWithUsageError) {
     ASSERT_TRUE(
-        farm_.Start({STANDINS_PROXY_FARM, "--extra", "bogus:1:1"}, dir_.path() + "/farm.out"));
-    EXPECT_EQ(farm_.WaitExit(5000), 2);
-    EXPECT_NE(ReadFile(dir_.path() + "/farm.out").find("unknown behaviour"), std::string::npos);
+        m_farm.Start({STANDINS_PROXY_FARM, "--extra", "bogus:1:1"}, m_dir.Path() + "/farm.out"));
+    EXPECT_EQ(m_farm.WaitExit(5000), 2);
+    EXPECT_NE(ReadFile(m_dir.Path() + "/farm.out").find("unknown behaviour"), std::string::npos);
 }
 
 } // namespace

@@ -7,27 +7,27 @@ namespace standins {
 namespace {
 
 TEST(AbsoluteUriSplit, HostPortAndPath) {
-    AbsoluteUri uri;
+    CAbsoluteUri uri;
     ASSERT_TRUE(SplitAbsoluteUri("http://127.0.0.1:18080/test.txt", uri));
-    EXPECT_EQ(uri.host, "127.0.0.1");
-    EXPECT_EQ(uri.port, 18080);
-    EXPECT_EQ(uri.path, "/test.txt");
+    EXPECT_EQ(uri.m_strHost, "127.0.0.1");
+    EXPECT_EQ(uri.m_nPort, 18080);
+    EXPECT_EQ(uri.m_strPath, "/test.txt");
     ASSERT_TRUE(SplitAbsoluteUri("HTTP://LocalHost/a/b?x=1#frag", uri));
-    EXPECT_EQ(uri.host, "LocalHost");
-    EXPECT_EQ(uri.port, 80);
-    EXPECT_EQ(uri.path, "/a/b?x=1");
+    EXPECT_EQ(uri.m_strHost, "LocalHost");
+    EXPECT_EQ(uri.m_nPort, 80);
+    EXPECT_EQ(uri.m_strPath, "/a/b?x=1");
 }
 
 TEST(AbsoluteUriSplit, EmptyPathBecomesRoot) {
-    AbsoluteUri uri;
+    CAbsoluteUri uri;
     ASSERT_TRUE(SplitAbsoluteUri("http://127.0.0.1:8080", uri));
-    EXPECT_EQ(uri.path, "/");
+    EXPECT_EQ(uri.m_strPath, "/");
     ASSERT_TRUE(SplitAbsoluteUri("http://127.0.0.1?q", uri));
-    EXPECT_EQ(uri.path, "/?q");
+    EXPECT_EQ(uri.m_strPath, "/?q");
 }
 
 TEST(AbsoluteUriSplit, RefusesWhatIsNoPlainHttpUri) {
-    AbsoluteUri uri;
+    CAbsoluteUri uri;
     EXPECT_FALSE(SplitAbsoluteUri("/test.txt", uri));
     EXPECT_FALSE(SplitAbsoluteUri("https://127.0.0.1/", uri));
     EXPECT_FALSE(SplitAbsoluteUri("http:///x", uri));
@@ -39,13 +39,13 @@ TEST(AbsoluteUriSplit, RefusesWhatIsNoPlainHttpUri) {
 }
 
 TEST(AbsoluteUriSplit, BracketedAddressKeepsItsColons) {
-    AbsoluteUri uri;
+    CAbsoluteUri uri;
     ASSERT_TRUE(SplitAbsoluteUri("http://[::1]:81/x", uri));
-    EXPECT_EQ(uri.host, "::1");
-    EXPECT_EQ(uri.port, 81);
+    EXPECT_EQ(uri.m_strHost, "::1");
+    EXPECT_EQ(uri.m_nPort, 81);
     ASSERT_TRUE(SplitAbsoluteUri("http://[::1]/x", uri));
-    EXPECT_EQ(uri.host, "::1");
-    EXPECT_EQ(uri.port, 80);
+    EXPECT_EQ(uri.m_strHost, "::1");
+    EXPECT_EQ(uri.m_nPort, 80);
 }
 
 TEST(Loopback, OnlyTheLoopbackAddressAndItsName) {
@@ -64,39 +64,39 @@ TEST(RequestPathOf, BothTargetFormsWithoutQuery) {
     EXPECT_EQ(RequestPath("http://127.0.0.1:18080"), "/");
 }
 
-RequestHead Head(const std::string& method, const std::string& target, Headers headers = {}) {
-    RequestHead head;
-    head.method = method;
-    head.target = target;
-    head.version = "HTTP/1.1";
-    head.headers = std::move(headers);
+CRequestHead Head(const std::string& method, const std::string& target, Headers headers = {}) {
+    CRequestHead head;
+    head.m_strMethod = method;
+    head.m_strTarget = target;
+    head.m_strVersion = "HTTP/1.1";
+    head.m_headers = std::move(headers);
     return head;
 }
 
 TEST(RelayDecisionFor, ForwardsOnlyToLoopback) {
-    EXPECT_EQ(DecideRelay(Head("GET", "http://127.0.0.1:18080/test.txt")).kind,
-              RelayDecision::Kind::kForward);
-    EXPECT_EQ(DecideRelay(Head("GET", "http://localhost/")).kind, RelayDecision::Kind::kForward);
-    EXPECT_EQ(DecideRelay(Head("GET", "http://192.0.2.1/")).kind,
-              RelayDecision::Kind::kRefusedHost);
-    EXPECT_EQ(DecideRelay(Head("GET", "http://example.com/")).kind,
-              RelayDecision::Kind::kRefusedHost);
-    EXPECT_EQ(DecideRelay(Head("GET", "/test.txt")).kind, RelayDecision::Kind::kBadRequest);
-    EXPECT_EQ(DecideRelay(Head("CONNECT", "127.0.0.1:443")).kind,
-              RelayDecision::Kind::kNotImplemented);
+    EXPECT_EQ(DecideRelay(Head("GET", "http://127.0.0.1:18080/test.txt")).m_kind,
+              CRelayDecision::Kind::kForward);
+    EXPECT_EQ(DecideRelay(Head("GET", "http://localhost/")).m_kind, CRelayDecision::Kind::kForward);
+    EXPECT_EQ(DecideRelay(Head("GET", "http://192.0.2.1/")).m_kind,
+              CRelayDecision::Kind::kRefusedHost);
+    EXPECT_EQ(DecideRelay(Head("GET", "http://example.com/")).m_kind,
+              CRelayDecision::Kind::kRefusedHost);
+    EXPECT_EQ(DecideRelay(Head("GET", "/test.txt")).m_kind, CRelayDecision::Kind::kBadRequest);
+    EXPECT_EQ(DecideRelay(Head("CONNECT", "127.0.0.1:443")).m_kind,
+              CRelayDecision::Kind::kNotImplemented);
 }
 
 TEST(OriginRequest, OriginFormWithoutHopByHopHeaders) {
-    const RequestHead head = Head("GET", "http://127.0.0.1:18080/test.txt",
-                                  {{"Host", "127.0.0.1:18080"},
-                                   {"User-Agent", "Vettor"},
-                                   {"Proxy-Connection", "Keep-Alive"},
-                                   {"Proxy-Authorization", "Basic eDp5"},
-                                   {"Connection", "X-Hop"},
-                                   {"X-Hop", "1"},
-                                   {"Pragma", "no-cache"}});
-    AbsoluteUri uri;
-    ASSERT_TRUE(SplitAbsoluteUri(head.target, uri));
+    const CRequestHead head = Head("GET", "http://127.0.0.1:18080/test.txt",
+                                   {{"Host", "127.0.0.1:18080"},
+                                    {"User-Agent", "Vettor"},
+                                    {"Proxy-Connection", "Keep-Alive"},
+                                    {"Proxy-Authorization", "Basic eDp5"},
+                                    {"Connection", "X-Hop"},
+                                    {"X-Hop", "1"},
+                                    {"Pragma", "no-cache"}});
+    CAbsoluteUri uri;
+    ASSERT_TRUE(SplitAbsoluteUri(head.m_strTarget, uri));
     EXPECT_EQ(BuildOriginRequest(head, uri, ""), "GET /test.txt HTTP/1.1\r\n"
                                                  "Host: 127.0.0.1:18080\r\n"
                                                  "User-Agent: Vettor\r\n"
@@ -105,9 +105,9 @@ TEST(OriginRequest, OriginFormWithoutHopByHopHeaders) {
 }
 
 TEST(OriginRequest, AddsHostAndBodyLength) {
-    const RequestHead head = Head("POST", "http://localhost:81/form", {{"Content-Length", "9"}});
-    AbsoluteUri uri;
-    ASSERT_TRUE(SplitAbsoluteUri(head.target, uri));
+    const CRequestHead head = Head("POST", "http://localhost:81/form", {{"Content-Length", "9"}});
+    CAbsoluteUri uri;
+    ASSERT_TRUE(SplitAbsoluteUri(head.m_strTarget, uri));
     EXPECT_EQ(BuildOriginRequest(head, uri, "a=1"), "POST /form HTTP/1.1\r\n"
                                                     "Host: localhost:81\r\n"
                                                     "Content-Length: 3\r\n"

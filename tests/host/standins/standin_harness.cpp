@@ -31,27 +31,27 @@ void Pause(int ms) {
 
 } // namespace
 
-ScratchDir::ScratchDir() {
+CScratchDir::CScratchDir() {
     char pattern[] = "/tmp/standins-test-XXXXXX";
     const char* made = mkdtemp(pattern);
-    path_ = made != nullptr ? made : "";
+    m_strPath = made != nullptr ? made : "";
 }
 
-ScratchDir::~ScratchDir() {
-    if (!path_.empty()) {
+CScratchDir::~CScratchDir() {
+    if (!m_strPath.empty()) {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(m_strPath, ignored);
     }
 }
 
-ChildProcess::~ChildProcess() {
-    if (pid_ > 0 && !status_) {
-        kill(pid_, SIGKILL);
+CChildProcess::~CChildProcess() {
+    if (m_nPid > 0 && !m_exitStatus) {
+        kill(m_nPid, SIGKILL);
         WaitExit(5000);
     }
 }
 
-bool ChildProcess::Start(const std::vector<std::string>& argv, const std::string& output_file) {
+bool CChildProcess::Start(const std::vector<std::string>& argv, const std::string& output_file) {
     std::vector<char*> args;
     for (const std::string& a : argv) {
         args.push_back(const_cast<char*>(a.c_str()));
@@ -74,22 +74,22 @@ bool ChildProcess::Start(const std::vector<std::string>& argv, const std::string
         execv(args[0], args.data());
         _exit(127);
     }
-    pid_ = pid;
-    status_.reset();
+    m_nPid = pid;
+    m_exitStatus.reset();
     return true;
 }
 
-bool ChildProcess::Signal(int sig) const {
-    return pid_ > 0 && !status_ && kill(pid_, sig) == 0;
+bool CChildProcess::Signal(int sig) const {
+    return m_nPid > 0 && !m_exitStatus && kill(m_nPid, sig) == 0;
 }
 
-std::optional<int> ChildProcess::WaitExit(int timeout_ms) {
+std::optional<int> CChildProcess::WaitExit(int timeout_ms) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
-    while (pid_ > 0 && !status_) {
+    while (m_nPid > 0 && !m_exitStatus) {
         int status = 0;
-        const pid_t done = waitpid(pid_, &status, WNOHANG);
-        if (done == pid_) {
-            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        const pid_t done = waitpid(m_nPid, &status, WNOHANG);
+        if (done == m_nPid) {
+            m_exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
             break;
         }
         if (done < 0 || !TimeLeft(deadline)) {
@@ -97,16 +97,16 @@ std::optional<int> ChildProcess::WaitExit(int timeout_ms) {
         }
         Pause(20);
     }
-    return status_;
+    return m_exitStatus;
 }
 
-bool ChildProcess::Running() {
-    return pid_ > 0 && !WaitExit(0);
+bool CChildProcess::Running() {
+    return m_nPid > 0 && !WaitExit(0);
 }
 
 bool PortIsFree(int port) {
     std::string error;
-    return ListenLoopback(port, error).valid();
+    return ListenLoopback(port, error).IsValid();
 }
 
 namespace {
@@ -166,7 +166,7 @@ bool WaitUntilAccepting(int port, int timeout_ms) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
     do {
         Io status = Io::kOk;
-        if (ConnectLoopback(port, 500, status).valid()) {
+        if (ConnectLoopback(port, 500, status).IsValid()) {
             return true;
         }
         Pause(50);
@@ -178,8 +178,8 @@ bool WaitUntilRefused(int port, int timeout_ms) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
     do {
         Io status = Io::kOk;
-        UniqueFd fd = ConnectLoopback(port, 500, status);
-        if (!fd.valid() && status == Io::kClosed) {
+        CUniqueFd fd = ConnectLoopback(port, 500, status);
+        if (!fd.IsValid() && status == Io::kClosed) {
             return true;
         }
         Pause(50);
@@ -211,56 +211,56 @@ bool WaitForFileText(const std::string& path, const std::string& text, int timeo
     return false;
 }
 
-bool Client::Connect(int port, int timeout_ms) {
+bool CClient::Connect(int port, int timeout_ms) {
     Io status = Io::kOk;
-    fd_ = ConnectLoopback(port, timeout_ms, status);
-    buffer_.clear();
-    return fd_.valid();
+    m_socket = ConnectLoopback(port, timeout_ms, status);
+    m_strBuffer.clear();
+    return m_socket.IsValid();
 }
 
-bool Client::Send(const std::string& bytes) {
-    return SendAll(fd_.get(), bytes, 5000) == Io::kOk;
+bool CClient::Send(const std::string& bytes) {
+    return SendAll(m_socket.Get(), bytes, 5000) == Io::kOk;
 }
 
-std::optional<Reply> Client::Read(int timeout_ms) {
+std::optional<CReply> CClient::Read(int timeout_ms) {
     std::size_t head_end = 0;
-    if (ReceiveHead(fd_.get(), buffer_, 1024 * 1024, timeout_ms, head_end) != Io::kOk) {
+    if (ReceiveHead(m_socket.Get(), m_strBuffer, 1024 * 1024, timeout_ms, head_end) != Io::kOk) {
         return std::nullopt;
     }
-    Reply reply;
-    if (!ParseResponseHead(std::string_view(buffer_).substr(0, head_end), reply.head)) {
+    CReply reply;
+    if (!ParseResponseHead(std::string_view(m_strBuffer).substr(0, head_end), reply.m_head)) {
         return std::nullopt;
     }
     std::size_t length = 0;
-    if (ContentLength(reply.head.headers, length) != LengthStatus::kValid) {
+    if (ContentLength(reply.m_head.m_headers, length) != LengthStatus::kValid) {
         return std::nullopt;
     }
-    buffer_.erase(0, head_end);
-    if (ReceiveAtLeast(fd_.get(), buffer_, length, timeout_ms) != Io::kOk) {
+    m_strBuffer.erase(0, head_end);
+    if (ReceiveAtLeast(m_socket.Get(), m_strBuffer, length, timeout_ms) != Io::kOk) {
         return std::nullopt;
     }
-    reply.body = buffer_.substr(0, length);
-    buffer_.erase(0, length);
+    reply.m_strBody = m_strBuffer.substr(0, length);
+    m_strBuffer.erase(0, length);
     return reply;
 }
 
-std::optional<std::string> Client::ReadToEnd(int timeout_ms) {
-    std::string all = std::move(buffer_);
-    buffer_.clear();
-    if (ReceiveToEnd(fd_.get(), all, 64 * 1024 * 1024, timeout_ms) != Io::kOk) {
+std::optional<std::string> CClient::ReadToEnd(int timeout_ms) {
+    std::string all = std::move(m_strBuffer);
+    m_strBuffer.clear();
+    if (ReceiveToEnd(m_socket.Get(), all, 64 * 1024 * 1024, timeout_ms) != Io::kOk) {
         return std::nullopt;
     }
     return all;
 }
 
-std::string Client::ReadFor(int timeout_ms) {
+std::string CClient::ReadFor(int timeout_ms) {
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeout_ms);
-    std::string got = std::move(buffer_);
-    buffer_.clear();
+    std::string got = std::move(m_strBuffer);
+    m_strBuffer.clear();
     while (TimeLeft(deadline)) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (ReceiveSome(fd_.get(), got, 64 * 1024, static_cast<int>(left) + 1) != Io::kOk) {
+        if (ReceiveSome(m_socket.Get(), got, 64 * 1024, static_cast<int>(left) + 1) != Io::kOk) {
             break;
         }
     }
@@ -275,8 +275,8 @@ std::string GetRequest(const std::string& target, const std::vector<std::string>
     return request + "\r\n";
 }
 
-std::optional<Reply> Fetch(int port, const std::string& request, int timeout_ms) {
-    Client client;
+std::optional<CReply> Fetch(int port, const std::string& request, int timeout_ms) {
+    CClient client;
     if (!client.Connect(port) || !client.Send(request)) {
         return std::nullopt;
     }

@@ -13,37 +13,37 @@
 namespace standins::testing {
 
 // A scratch folder, removed with everything in it.
-class ScratchDir {
+class CScratchDir {
 public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const std::string& path() const { return path_; }
+    CScratchDir();
+    ~CScratchDir();
+    CScratchDir(const CScratchDir&) = delete;
+    CScratchDir& operator=(const CScratchDir&) = delete;
+    const std::string& Path() const { return m_strPath; }
 
 private:
-    std::string path_;
+    std::string m_strPath;
 };
 
 // A child process; killed and reaped by the destructor if still running.
-class ChildProcess {
+class CChildProcess {
 public:
-    ChildProcess() = default;
-    ~ChildProcess();
-    ChildProcess(const ChildProcess&) = delete;
-    ChildProcess& operator=(const ChildProcess&) = delete;
+    CChildProcess() = default;
+    ~CChildProcess();
+    CChildProcess(const CChildProcess&) = delete;
+    CChildProcess& operator=(const CChildProcess&) = delete;
 
     // Runs `argv` with stdout and stderr going to `output_file`.
     bool Start(const std::vector<std::string>& argv, const std::string& output_file);
-    pid_t pid() const { return pid_; }
+    pid_t Pid() const { return m_nPid; }
     bool Signal(int sig) const;
     // The exit status once the child has ended within the time, else nullopt.
     std::optional<int> WaitExit(int timeout_ms);
     bool Running();
 
 private:
-    pid_t pid_ = -1;
-    std::optional<int> status_;
+    pid_t m_nPid = -1;
+    std::optional<int> m_exitStatus;
 };
 
 // Every port of `ports` (all within 18000..18199) shifted by the returned
@@ -60,33 +60,33 @@ bool WriteFile(const std::string& path, const std::string& content);
 // Waits until the file holds `text`.
 bool WaitForFileText(const std::string& path, const std::string& text, int timeout_ms);
 
-struct Reply {
-    ResponseHead head;
-    std::string body;
+struct CReply {
+    CResponseHead m_head;
+    std::string m_strBody;
 };
 
 // A plain socket client for one connection.
-class Client {
+class CClient {
 public:
     bool Connect(int port, int timeout_ms = 2000);
     bool Send(const std::string& bytes);
     // One response framed by its Content-Length.
-    std::optional<Reply> Read(int timeout_ms = 5000);
+    std::optional<CReply> Read(int timeout_ms = 5000);
     // Everything until the server closes.
     std::optional<std::string> ReadToEnd(int timeout_ms = 5000);
     // Bytes that arrive within the time (whatever came; maybe none).
     std::string ReadFor(int timeout_ms);
-    int fd() const { return fd_.get(); }
+    int Fd() const { return m_socket.Get(); }
 
 private:
-    UniqueFd fd_;
-    std::string buffer_;
+    CUniqueFd m_socket;
+    std::string m_strBuffer;
 };
 
 // "GET <target> HTTP/1.1" with Host and any extra header lines, then the blank line.
 std::string GetRequest(const std::string& target, const std::vector<std::string>& extra = {});
 
 // One request, one response, on a fresh connection.
-std::optional<Reply> Fetch(int port, const std::string& request, int timeout_ms = 5000);
+std::optional<CReply> Fetch(int port, const std::string& request, int timeout_ms = 5000);
 
 } // namespace standins::testing

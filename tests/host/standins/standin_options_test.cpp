@@ -14,38 +14,38 @@ namespace standins {
 namespace {
 
 TEST(FarmCommandLine, DefaultsOpenTheFixedPorts) {
-    FarmOptions options;
+    CFarmOptions options;
     std::string error;
     ASSERT_TRUE(ParseFarmOptions({}, options, error)) << error;
-    EXPECT_EQ(options.state_dir, ".");
-    EXPECT_EQ(options.lifetime_seconds, 1800);
-    EXPECT_EQ(options.port_offset, 0);
-    std::vector<PortBehaviour> plan;
+    EXPECT_EQ(options.m_strStateDir, ".");
+    EXPECT_EQ(options.m_nLifetimeSeconds, 1800);
+    EXPECT_EQ(options.m_nPortOffset, 0);
+    std::vector<CPortBehaviour> plan;
     ASSERT_TRUE(PlanFarmPorts(options, plan, error)) << error;
     EXPECT_EQ(plan.size(), static_cast<std::size_t>(kFarmLastPort - kFarmFirstPort + 1));
 }
 
 TEST(FarmCommandLine, EveryFlagInBothSpellings) {
-    FarmOptions options;
+    CFarmOptions options;
     std::string error;
     ASSERT_TRUE(ParseFarmOptions({"--state", "/s", "--port-offset=2000", "--lifetime-seconds", "5",
                                   "--extra", "ok:19000:3", "--extra=late_ok:1:19500:1",
                                   "--pid-file", "/s/p", "--no-fixed-ports"},
                                  options, error))
         << error;
-    EXPECT_EQ(options.state_dir, "/s");
-    EXPECT_EQ(options.port_offset, 2000);
-    EXPECT_EQ(options.lifetime_seconds, 5);
-    EXPECT_EQ(options.pid_file, "/s/p");
-    EXPECT_FALSE(options.fixed_ports);
-    std::vector<PortBehaviour> plan;
+    EXPECT_EQ(options.m_strStateDir, "/s");
+    EXPECT_EQ(options.m_nPortOffset, 2000);
+    EXPECT_EQ(options.m_nLifetimeSeconds, 5);
+    EXPECT_EQ(options.m_strPidFile, "/s/p");
+    EXPECT_FALSE(options.m_bFixedPorts);
+    std::vector<CPortBehaviour> plan;
     ASSERT_TRUE(PlanFarmPorts(options, plan, error)) << error;
     ASSERT_EQ(plan.size(), 4u);
-    EXPECT_EQ(plan[0].port, 21000);
-    EXPECT_EQ(plan[2].port, 21002);
-    EXPECT_EQ(plan[3].port, 21500);
-    EXPECT_EQ(plan[3].behaviour, Behaviour::kLateOk);
-    EXPECT_EQ(plan[3].delay_seconds, 1);
+    EXPECT_EQ(plan[0].m_nPort, 21000);
+    EXPECT_EQ(plan[2].m_nPort, 21002);
+    EXPECT_EQ(plan[3].m_nPort, 21500);
+    EXPECT_EQ(plan[3].m_behaviour, Behaviour::kLateOk);
+    EXPECT_EQ(plan[3].m_nDelaySeconds, 1);
 }
 
 TEST(FarmCommandLine, BadArgumentsAreRefusedWithAReason) {
@@ -59,7 +59,7 @@ TEST(FarmCommandLine, BadArgumentsAreRefusedWithAReason) {
         {"--state", ""},
     };
     for (const auto& args : bad) {
-        FarmOptions options;
+        CFarmOptions options;
         std::string error;
         EXPECT_FALSE(ParseFarmOptions(args, options, error)) << args[0];
         EXPECT_FALSE(error.empty()) << args[0];
@@ -68,38 +68,38 @@ TEST(FarmCommandLine, BadArgumentsAreRefusedWithAReason) {
 
 TEST(FarmPlan, RefusesClashingOrOutOfRangePorts) {
     std::string error;
-    std::vector<PortBehaviour> plan;
-    FarmOptions clash;
+    std::vector<CPortBehaviour> plan;
+    CFarmOptions clash;
     ASSERT_TRUE(ParseFarmOptions({"--extra", "ok:18110:1"}, clash, error));
     EXPECT_FALSE(PlanFarmPorts(clash, plan, error));
     EXPECT_NE(error.find("18110"), std::string::npos);
-    FarmOptions high;
+    CFarmOptions high;
     ASSERT_TRUE(ParseFarmOptions({"--port-offset", "50000"}, high, error));
     EXPECT_FALSE(PlanFarmPorts(high, plan, error));
-    FarmOptions none;
+    CFarmOptions none;
     ASSERT_TRUE(ParseFarmOptions({"--no-fixed-ports"}, none, error));
     EXPECT_FALSE(PlanFarmPorts(none, plan, error));
 }
 
 TEST(UpdateServerCommandLine, StateDefaultsToTheRootsParent) {
-    UpdateServerOptions options;
+    CUpdateServerOptions options;
     std::string error;
     ASSERT_TRUE(ParseUpdateServerOptions({"--port", "18080", "--root", "/s/www/"}, options, error))
         << error;
-    EXPECT_EQ(options.port, 18080);
-    EXPECT_EQ(options.mode, ServerMode::kOk);
-    EXPECT_EQ(options.state_dir, "/s");
+    EXPECT_EQ(options.m_nPort, 18080);
+    EXPECT_EQ(options.m_mode, ServerMode::kOk);
+    EXPECT_EQ(options.m_strStateDir, "/s");
     ASSERT_TRUE(ParseUpdateServerOptions(
         {"--port=1", "--root=www", "--mode", "error", "--state", "/x", "--lifetime-seconds", "9"},
         options, error))
         << error;
-    EXPECT_EQ(options.mode, ServerMode::kError);
-    EXPECT_EQ(options.state_dir, "/x");
-    EXPECT_EQ(options.lifetime_seconds, 9);
+    EXPECT_EQ(options.m_mode, ServerMode::kError);
+    EXPECT_EQ(options.m_strStateDir, "/x");
+    EXPECT_EQ(options.m_nLifetimeSeconds, 9);
 }
 
 TEST(UpdateServerCommandLine, PortAndRootAreRequired) {
-    UpdateServerOptions options;
+    CUpdateServerOptions options;
     std::string error;
     EXPECT_FALSE(ParseUpdateServerOptions({"--root", "/w"}, options, error));
     EXPECT_FALSE(ParseUpdateServerOptions({"--port", "1"}, options, error));
@@ -133,7 +133,7 @@ TEST(LogFile, BlocksFromManyThreadsStayWhole) {
     const std::string path = "/tmp/standins-log-test-" + std::to_string(getpid()) + ".log";
     std::remove(path.c_str());
     {
-        RequestLog log(path);
+        CRequestLog log(path);
         std::vector<std::thread> writers;
         for (int t = 0; t < 4; ++t) {
             writers.emplace_back([&log, t] {
@@ -169,7 +169,7 @@ TEST(LogFile, BlocksFromManyThreadsStayWhole) {
 }
 
 TEST(LogFile, UnwritablePathReportsFailure) {
-    RequestLog log("/nonexistent-folder-for-standins/requests-1.log");
+    CRequestLog log("/nonexistent-folder-for-standins/requests-1.log");
     EXPECT_FALSE(log.Append({"GET / HTTP/1.1"}));
 }
 

@@ -51,44 +51,44 @@ TEST(ErrorPages, LongPageLooksHarmlessUntilItsSecondChunk) {
 }
 
 TEST(Routes, OkModeServesTheTestFileAndRootFiles) {
-    EXPECT_EQ(RouteRequest(ServerMode::kOk, "GET", "/test.txt").kind, Route::Kind::kTestFile);
-    EXPECT_EQ(RouteRequest(ServerMode::kOk, "HEAD", "/test.txt?x").kind, Route::Kind::kTestFile);
-    const Route list = RouteRequest(ServerMode::kOk, "GET", "/Proxylist.txt");
-    EXPECT_EQ(list.kind, Route::Kind::kFile);
-    EXPECT_EQ(list.file, "Proxylist.txt");
-    const Route nested = RouteRequest(ServerMode::kOk, "GET", "http://127.0.0.1:18080/a/b.txt");
-    EXPECT_EQ(nested.kind, Route::Kind::kFile);
-    EXPECT_EQ(nested.file, "a/b.txt");
+    EXPECT_EQ(RouteRequest(ServerMode::kOk, "GET", "/test.txt").m_kind, CRoute::Kind::kTestFile);
+    EXPECT_EQ(RouteRequest(ServerMode::kOk, "HEAD", "/test.txt?x").m_kind, CRoute::Kind::kTestFile);
+    const CRoute list = RouteRequest(ServerMode::kOk, "GET", "/Proxylist.txt");
+    EXPECT_EQ(list.m_kind, CRoute::Kind::kFile);
+    EXPECT_EQ(list.m_strFile, "Proxylist.txt");
+    const CRoute nested = RouteRequest(ServerMode::kOk, "GET", "http://127.0.0.1:18080/a/b.txt");
+    EXPECT_EQ(nested.m_kind, CRoute::Kind::kFile);
+    EXPECT_EQ(nested.m_strFile, "a/b.txt");
 }
 
 TEST(Routes, PathsThatCouldLeaveTheRootAreNotFound) {
     for (const char* target :
          {"/", "/../secret", "/a/../../b", "/..", "/a\\b", "/%2e%2e/x", "/dir/", "relative.txt"}) {
-        EXPECT_EQ(RouteRequest(ServerMode::kOk, "GET", target).kind, Route::Kind::kNotFound)
+        EXPECT_EQ(RouteRequest(ServerMode::kOk, "GET", target).m_kind, CRoute::Kind::kNotFound)
             << target;
     }
-    EXPECT_EQ(RouteRequest(ServerMode::kOk, "GET", "/a..b.txt").kind, Route::Kind::kFile);
+    EXPECT_EQ(RouteRequest(ServerMode::kOk, "GET", "/a..b.txt").m_kind, CRoute::Kind::kFile);
 }
 
 TEST(Routes, OnlyGetAndHeadAreServed) {
-    EXPECT_EQ(RouteRequest(ServerMode::kOk, "POST", "/test.txt").kind, Route::Kind::kBadMethod);
-    EXPECT_EQ(RouteRequest(ServerMode::kError, "PUT", "/x").kind, Route::Kind::kBadMethod);
+    EXPECT_EQ(RouteRequest(ServerMode::kOk, "POST", "/test.txt").m_kind, CRoute::Kind::kBadMethod);
+    EXPECT_EQ(RouteRequest(ServerMode::kError, "PUT", "/x").m_kind, CRoute::Kind::kBadMethod);
 }
 
 TEST(Routes, ErrorModeAnswersEveryPathWithAPage) {
-    const Route test = RouteRequest(ServerMode::kError, "GET", "/test.txt");
-    ASSERT_EQ(test.kind, Route::Kind::kErrorPage);
-    EXPECT_EQ(test.page, &ShortErrorPage());
-    const Route list = RouteRequest(ServerMode::kError, "GET", "/Proxylist.txt");
-    ASSERT_EQ(list.kind, Route::Kind::kErrorPage);
-    EXPECT_EQ(list.page, &LongErrorPage());
-    EXPECT_EQ(RouteRequest(ServerMode::kError, "GET", "/missing/../x").kind,
-              Route::Kind::kErrorPage);
+    const CRoute test = RouteRequest(ServerMode::kError, "GET", "/test.txt");
+    ASSERT_EQ(test.m_kind, CRoute::Kind::kErrorPage);
+    EXPECT_EQ(test.m_pPage, &ShortErrorPage());
+    const CRoute list = RouteRequest(ServerMode::kError, "GET", "/Proxylist.txt");
+    ASSERT_EQ(list.m_kind, CRoute::Kind::kErrorPage);
+    EXPECT_EQ(list.m_pPage, &LongErrorPage());
+    EXPECT_EQ(RouteRequest(ServerMode::kError, "GET", "/missing/../x").m_kind,
+              CRoute::Kind::kErrorPage);
 }
 
 TEST(Routes, QueryPicksTheErrorPageVariant) {
-    EXPECT_EQ(RouteRequest(ServerMode::kError, "GET", "/test.txt?long").page, &LongErrorPage());
-    EXPECT_EQ(RouteRequest(ServerMode::kError, "GET", "/Proxylist.txt?short").page,
+    EXPECT_EQ(RouteRequest(ServerMode::kError, "GET", "/test.txt?long").m_pPage, &LongErrorPage());
+    EXPECT_EQ(RouteRequest(ServerMode::kError, "GET", "/Proxylist.txt?short").m_pPage,
               &ShortErrorPage());
 }
 

@@ -1,6 +1,6 @@
-#include "checker_files.h"
+#include "checker/checker_files.h"
 
-#include "list_lines.h"
+#include "shared/list_lines.h"
 
 const char* const kVettorListFile = "Vettorlist.txt";
 const char* const kUserProxyFile = "Userproxy.txt";

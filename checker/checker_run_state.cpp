@@ -1,10 +1,10 @@
-#include "checker_run_state.h"
+#include "checker/checker_run_state.h"
 
-#include "checker_files.h"
+#include "checker/checker_files.h"
 #include "framework/filefind.h"
 #include "framework/trace.h"
-#include "list_lines.h"
-#include "probe_rules.h"
+#include "shared/list_lines.h"
+#include "shared/probe_rules.h"
 
 class CCheckerRunState::CLock {
 public:

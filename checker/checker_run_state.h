@@ -13,7 +13,7 @@
 
 #include <string>
 
-#include "run_ledger.h"
+#include "checker/checker_run_ledger.h"
 
 class CCheckerRunState {
 public:

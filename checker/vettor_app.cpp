@@ -1,12 +1,12 @@
-#include "vettor_app.h"
+#include "checker/vettor_app.h"
 
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "admin_test.h"
+#include "checker/checker_admin_rights.h"
+#include "checker/checker_start_rules.h"
+#include "checker/vettor_dlg.h"
 #include "framework/module_paths.h"
-#include "vettor_dlg.h"
-#include "vettor_mode.h"
 
 namespace {
 // After the launch request, so the service reads it before this instance goes.

@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "framework/app.h"
-#include "shared_link.h"
+#include "shared/shared_link.h"
 
 class CVettorApp : public CWinApp {
 public:

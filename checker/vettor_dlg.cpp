@@ -1,9 +1,9 @@
-#include "vettor_dlg.h"
+#include "checker/vettor_dlg.h"
 
-#include "about_dlg.h"
-#include "framework/module_paths.h"
+#include "checker/checker_about_dlg.h"
 #include "framework/app.h"
 #include "framework/gdi.h"
+#include "framework/module_paths.h"
 #include "framework/trace.h"
 #include "resources/vettor/vettor_resource.h"
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "checker_run_state.h"
+#include "checker/checker_run_schedule.h"
+#include "checker/checker_run_state.h"
 #include "framework/dialog.h"
-#include "run_schedule.h"
 
 // A test build (VettorFastClock.exe) runs the same dialog on a shorter clock.
 #ifndef SULVANTIX_CHECKER_RUN_PERIOD_MS

@@ -5,15 +5,15 @@
 #include <string>
 
 #include "build_config.h"
-#include "checker_files.h"
+#include "checker/checker_files.h"
+#include "checker/checker_run_schedule.h"
+#include "checker/checker_trace_stamp.h"
+#include "checker/vettor_dlg.h"
 #include "framework/module_paths.h"
-#include "checker_done_message.h"
 #include "framework/thread.h"
 #include "framework/trace.h"
-#include "proxy_address_data.h"
-#include "run_schedule.h"
-#include "trace_stamp.h"
-#include "vettor_dlg.h"
+#include "shared/checker_done_message.h"
+#include "shared/proxy_address_data.h"
 
 namespace {
 

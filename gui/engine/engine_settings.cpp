@@ -4,8 +4,8 @@
 #include "gui/engine/proxy_engine.h"
 
 #include "framework/trace.h"
-#include "gui/engine/session_record_options.h"
 #include "gui/engine/url_fetch.h"
+#include "shared/session_record_options.h"
 #include "shared/probe_rules.h"
 
 bool CProxyEngine::SaveProxyOptions() {

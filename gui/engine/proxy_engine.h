@@ -24,8 +24,8 @@
 
 #include "gui/engine/engine_window.h"
 #include "gui/engine/proxy_list.h"
-#include "gui/engine/session_record_store.h"
 #include "gui/engine/window_thread_calls.h"
+#include "shared/session_record_store.h"
 #include "shared/proxy_options.h"
 
 // Timers of the main window.

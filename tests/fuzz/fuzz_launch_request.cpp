@@ -17,9 +17,9 @@
 #include <sanitizer/asan_interface.h>
 
 #include "fuzz_check.h"
-#include "launch_request.h"
-#include "program_path_rules.h"
-#include "request_record_rules.h"
+#include "service/program_path_rules.h"
+#include "service/request_record_rules.h"
+#include "shared/launch_request.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "fuzz_check.h"
-#include "session_record.h"
+#include "shared/session_record.h"
 
 namespace {
 

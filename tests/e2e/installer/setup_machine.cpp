@@ -8,10 +8,10 @@
 #include <system_error>
 
 #include "framework/handle.h"
-#include "service_test_support.h"
 #include "tests/support/file_access.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/process_start.h"
+#include "tests/win32/service/service_test_support.h"
 
 namespace sx_setup {
 

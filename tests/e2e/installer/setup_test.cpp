@@ -19,7 +19,7 @@
 #include "framework/handle.h"
 #include "help_viewer.h"
 #include "machine_proxy.h"
-#include "service_test_support.h"
+#include "tests/win32/service/service_test_support.h"
 #include "setup_machine.h"
 #include "sulvantix_driver.h"
 #include "tests/support/file_access.h"

@@ -1,6 +1,6 @@
-#include "checker_files.h"
+#include "checker/checker_files.h"
 
-#include "scratch_dir.h"
+#include "tests/host/lists/scratch_dir.h"
 
 #include <gtest/gtest.h>
 

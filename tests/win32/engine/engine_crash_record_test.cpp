@@ -6,7 +6,7 @@
 #include "engine_test_support.h"
 #include "tests/support/process_start.h"
 #include "framework/module_paths.h"
-#include "gui/engine/session_record_options.h"
+#include "shared/session_record_options.h"
 
 namespace {
 

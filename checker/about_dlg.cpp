@@ -1,5 +1,0 @@
-#include "about_dlg.h"
-
-#include "resources/vettor/vettor_resource.h"
-
-CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}

@@ -1,0 +1,150 @@
+#include "service/launch_service.h"
+
+#include <cstring>
+
+#include "framework/module_paths.h"
+#include "framework/trace.h"
+#include "service/session_launcher.h"
+
+namespace {
+
+constexpr DWORD kNoSession = 0xFFFFFFFF;
+
+std::string Beside(const char* fileName) {
+    const std::string folder = GetProgramDirectory();
+    return folder.empty() ? std::string() : folder + fileName;
+}
+
+void Trace(const std::string& text) {
+    TraceText("RODerevAva: " + text);
+}
+
+} // namespace
+
+CLaunchService::CLaunchService()
+    : m_hLogonEvent(::CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      m_strVettorPath(Beside("Vettor.exe")), m_strRecoverPath(Beside("SulvantixRecover.exe")) {}
+
+bool CLaunchService::OpenObjects() {
+    m_guiObjects.Open(CSharedLink::Role::Gui);
+    m_checkerObjects.Open(CSharedLink::Role::Checker);
+    const bool ready = m_guiObjects.GetSharedView() != nullptr && m_guiObjects.GetLaunchEvent();
+    if (!ready) {
+        Trace("link objects missing; requests cannot be served");
+    }
+    return ready;
+}
+
+void CLaunchService::QueueLogon(DWORD sessionId) {
+    {
+        const std::lock_guard<std::mutex> lock(m_logonMutex);
+        m_pendingLogons.push_back(sessionId);
+    }
+    ::SetEvent(m_hLogonEvent.Get());
+}
+
+DWORD CLaunchService::Run(HANDLE stopEvent) {
+    const DWORD active = ::WTSGetActiveConsoleSessionId();
+    if (active != kNoSession) {
+        StartSessionWork(active);
+    }
+    // The stop event comes first: when several are set it wins. Requests are
+    // served only with both the block and its event.
+    HANDLE events[3] = {stopEvent, m_hLogonEvent.Get(), m_guiObjects.GetLaunchEvent()};
+    const DWORD count = m_guiObjects.GetSharedView() != nullptr && events[2] != nullptr ? 3 : 2;
+    for (;;) {
+        const DWORD signalled = ::WaitForMultipleObjects(count, events, FALSE, INFINITE);
+        const DWORD error = ::GetLastError();
+        if (signalled == WAIT_OBJECT_0) {
+            return NO_ERROR;
+        }
+        if (signalled != WAIT_OBJECT_0 + 1 && signalled != WAIT_OBJECT_0 + 2) {
+            Trace("wait failed, error " + std::to_string(error));
+            return error != NO_ERROR ? error : ERROR_INVALID_HANDLE;
+        }
+        try {
+            if (signalled == WAIT_OBJECT_0 + 1) {
+                OnLogons();
+            } else {
+                OnLaunchRequest();
+            }
+        } catch (...) {
+            // One bad turn must not end the service; the next event is served.
+            m_installedVettor.Release();
+            Trace("an event was dropped by an exception");
+        }
+    }
+}
+
+void CLaunchService::OnLogons() {
+    std::vector<DWORD> sessions;
+    {
+        const std::lock_guard<std::mutex> lock(m_logonMutex);
+        sessions.swap(m_pendingLogons);
+    }
+    for (const DWORD session : sessions) {
+        StartSessionWork(session);
+    }
+}
+
+void CLaunchService::OnLaunchRequest() {
+    // One copy, judged and used: a writer changing the block meanwhile
+    // changes nothing of what was decided.
+    unsigned char record[shared_link::kSharedBlockSize];
+    std::memcpy(record, m_guiObjects.GetSharedView(), sizeof record);
+
+    const Refusal refusal = m_gate.Decide(record, sizeof record, ::GetTickCount64(), *this);
+    if (refusal != Refusal::None) {
+        m_installedVettor.Release();
+        TraceText(RefusalTrace(refusal));
+        return;
+    }
+    // The installed file stays held through the start: what was compared is
+    // what runs.
+    UniqueHandle vettor =
+        StartInSession(m_nRequestSession, m_strVettorPath, LaunchPurpose::Elevated);
+    m_installedVettor.Release();
+    m_vettors.Remember(m_nRequestSession, std::move(vettor));
+}
+
+FileMatch CLaunchService::MatchInstalled(const std::string& programPath) {
+    if (m_strVettorPath.empty() || !m_installedVettor.Hold(m_strVettorPath)) {
+        return FileMatch::InstalledMissing;
+    }
+    CFileIdentity requested;
+    if (!IdentifyFile(programPath, requested)) {
+        return FileMatch::CannotOpen;
+    }
+    return requested == m_installedVettor.Identity() ? FileMatch::Installed : FileMatch::OtherFile;
+}
+
+SessionState CLaunchService::ActiveSession() {
+    m_nRequestSession = ::WTSGetActiveConsoleSessionId();
+    if (m_nRequestSession == kNoSession) {
+        return SessionState::NoSession;
+    }
+    return m_vettors.IsRunning(m_nRequestSession) ? SessionState::VettorRunning
+                                                  : SessionState::Free;
+}
+
+void CLaunchService::StartSessionWork(DWORD sessionId) {
+    if (!m_strRecoverPath.empty()) {
+        // Not waited for: Vettor does not touch the proxy settings.
+        StartInSession(sessionId, m_strRecoverPath, LaunchPurpose::AsUser);
+    }
+    StartVettor(sessionId);
+}
+
+void CLaunchService::StartVettor(DWORD sessionId) {
+    if (m_vettors.IsRunning(sessionId)) {
+        Trace("Vettor already running in session " + std::to_string(sessionId));
+        return;
+    }
+    CHeldProgram installed;
+    if (m_strVettorPath.empty() || !installed.Hold(m_strVettorPath)) {
+        Trace("installed Vettor.exe cannot be opened");
+        return;
+    }
+    m_vettors.Remember(sessionId,
+                       StartInSession(sessionId, m_strVettorPath, LaunchPurpose::Elevated));
+}

@@ -1,0 +1,65 @@
+// The work of the launch service "RODerevAva", on its one worker thread: it
+// holds every named object of the link, starts the installed Vettor.exe with
+// administrator rights (at its start, at each logon and on a request in
+// "Global\ZK_SM"), and runs the recovery program as the user at the same
+// moments. Only the installed programs beside the service are ever started.
+#pragma once
+
+#include <windows.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "framework/handle.h"
+#include "service/program_file.h"
+#include "service/request_gate.h"
+#include "service/session_programs.h"
+#include "shared/shared_link.h"
+
+class CLaunchService : private IRequestSystem {
+public:
+    CLaunchService();
+
+    // Creates or opens the link's objects under the link's access list, so a
+    // standard user's Vettor, which may not create global objects, finds
+    // them. False when the block or the launch event is missing: requests
+    // cannot arrive then, logons still do.
+    bool OpenObjects();
+
+    // Starts the session work of the active session, then serves logons and
+    // requests until the stop event is set: NO_ERROR then, otherwise the
+    // error of a wait that failed.
+    DWORD Run(HANDLE stopEvent);
+
+    // From the control handler's thread: a user logged on to the session.
+    void QueueLogon(DWORD sessionId);
+
+private:
+    void OnLaunchRequest();
+    void OnLogons();
+    // The recovery as the user, then Vettor unless the session has one.
+    void StartSessionWork(DWORD sessionId);
+    void StartVettor(DWORD sessionId);
+
+    // IRequestSystem. MatchInstalled holds the installed Vettor.exe until the
+    // request is settled; ActiveSession notes the session it judged.
+    FileMatch MatchInstalled(const std::string& programPath) override;
+    SessionState ActiveSession() override;
+
+    // Two roles between them make every object of the link.
+    CSharedLink m_guiObjects;
+    CSharedLink m_checkerObjects;
+    UniqueHandle m_hLogonEvent;
+
+    std::mutex m_logonMutex;
+    std::vector<DWORD> m_pendingLogons; // under m_logonMutex
+
+    CRequestGate m_gate;
+    CSessionPrograms m_vettors;
+    CHeldProgram m_installedVettor;
+    // The session ActiveSession judged, where the request's Vettor starts.
+    DWORD m_nRequestSession = 0;
+    const std::string m_strVettorPath;
+    const std::string m_strRecoverPath;
+};

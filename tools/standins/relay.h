@@ -1,0 +1,17 @@
+// The farm's forwarding proxy: one request, forwarded to a loopback origin.
+#pragma once
+
+#include "tools/standins/http_head.h"
+
+#include <string_view>
+
+namespace standins {
+
+constexpr int kRelayTimeoutMs = 30000;
+
+// Answers one proxy request on `client_fd`: forwarded to a 127.0.0.1 origin
+// and its answer relayed, or 400/501/502/504 from the relay itself.
+// True when the connection may carry another request.
+bool RelayRequest(int client_fd, const CRequestHead& head, std::string_view body, bool keep_alive);
+
+} // namespace standins

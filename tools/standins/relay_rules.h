@@ -1,0 +1,34 @@
+// The forwarding proxy's rewriting of requests and responses, as plain text
+// transformations.
+#pragma once
+
+#include "tools/standins/absolute_uri.h"
+#include "tools/standins/http_head.h"
+
+#include <string>
+#include <string_view>
+
+namespace standins {
+
+// Where a proxy request may be forwarded, or why not.
+struct CRelayDecision {
+    enum class Kind { kForward, kBadRequest, kRefusedHost, kNotImplemented };
+    Kind m_kind = Kind::kBadRequest;
+    CAbsoluteUri m_uri;
+};
+
+CRelayDecision DecideRelay(const CRequestHead& head);
+
+// The request as the origin gets it: origin-form target, the client's
+// headers less the hop-by-hop ones, "Connection: close" so the end of the
+// answer is the end of the connection, then the body.
+std::string BuildOriginRequest(const CRequestHead& head, const CAbsoluteUri& uri,
+                               std::string_view body);
+
+// Turns the origin's complete answer (read until it closed) into one that the
+// client can frame on a kept connection: hop-by-hop headers dropped, a body
+// without length gets a Content-Length. False when the answer is no HTTP response.
+bool ReframeOriginResponse(std::string_view raw, bool head_request, bool keep_alive,
+                           std::string& out);
+
+} // namespace standins

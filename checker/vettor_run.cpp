@@ -19,27 +19,27 @@ namespace {
 
 // One entry's work, owned by its worker thread.
 struct CProbeWorkItem {
-    std::string entry;
-    std::string userAgent;
-    CRunLedger::Ticket ticket;
-    std::shared_ptr<CCheckerRunState> state;
+    std::string m_strEntry;
+    std::string m_strUserAgent;
+    CRunLedger::Ticket m_pTicket;
+    std::shared_ptr<CCheckerRunState> m_pState;
 };
 
 UINT ProbeWorker(LPVOID param) {
     const std::unique_ptr<CProbeWorkItem> item(static_cast<CProbeWorkItem*>(param));
-    TraceText(item->entry);
+    TraceText(item->m_strEntry);
     bool alive = false;
     try {
         CProxyAddressData probe;
-        probe.m_strUserAgent = item->userAgent;
+        probe.m_strUserAgent = item->m_strUserAgent;
         // Ended by the library's time-outs, not by a second thread per
         // entry; the completion check gives up what they cannot end.
-        alive =
-            probe.ProbeProxyStringOnThisThread(item->entry, &item->ticket->m_bSendReturned) == 1;
+        alive = probe.ProbeProxyStringOnThisThread(item->m_strEntry,
+                                                   &item->m_pTicket->m_bSendReturned) == 1;
     } catch (...) {
         alive = false;
     }
-    item->state->RecordProbe(*item->ticket, alive);
+    item->m_pState->RecordProbe(*item->m_pTicket, alive);
     return 0;
 }
 

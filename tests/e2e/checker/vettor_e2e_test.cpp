@@ -194,6 +194,15 @@ protected:
 
     std::string Own(const char* name) const { return m_folder + name; }
 
+    // The checker's traces, one per line, for a failure's message.
+    std::string TraceLog() const {
+        std::string log;
+        for (const std::string& text : m_checker.Traces()) {
+            log += text + "\n";
+        }
+        return log;
+    }
+
     CSystemListsBackup m_backup;
     std::unique_ptr<CGuiStandInWindow> m_gui = std::make_unique<CGuiStandInWindow>();
     std::string m_folder;
@@ -290,8 +299,10 @@ TEST_F(VettorRun, OkCommandDuringProbingStartsTheRunAfresh) {
     StartChecker();
     ASSERT_TRUE(WaitForTrace("WriteToFile ->" + ok, 1, kShortRunMs));
     // The trace comes just before the append: wait for the line itself.
-    EXPECT_TRUE(PumpMessagesUntil([&] { return FileLines(Own(kLiveListFile)) == Lines{ok}; }, 5000))
-        << ReadWholeFile(Own(kLiveListFile));
+    ASSERT_TRUE(PumpMessagesUntil([&] { return FileLines(Own(kLiveListFile)) == Lines{ok}; }, 5000))
+        << "live: " << ReadWholeFile(Own(kLiveListFile))
+        << "\ndead: " << ReadWholeFile(Own(kDeadListFile)) << "\ntraces:\n"
+        << TraceLog();
     HWND dialog = m_checker.FindDialog();
     ASSERT_NE(dialog, nullptr);
     // The late entry of the first run is still being probed.

@@ -1,10 +1,10 @@
-#include "app.h"
+#include "framework/app.h"
 
 #include <vector>
 
-#include "module_paths.h"
-#include "trace.h"
-#include "wnd.h"
+#include "framework/module_paths.h"
+#include "framework/trace.h"
+#include "framework/wnd.h"
 
 namespace {
 

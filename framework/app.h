@@ -9,7 +9,7 @@
 #include <atomic>
 #include <string>
 
-#include "object.h"
+#include "framework/object.h"
 
 class CWnd;
 

@@ -1,4 +1,4 @@
-#include "controls.h"
+#include "framework/controls.h"
 
 #include <vector>
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "wnd.h"
+#include "framework/wnd.h"
 
 class CButton : public CWnd {
 public:

@@ -1,8 +1,8 @@
-#include "dialog.h"
+#include "framework/dialog.h"
 
-#include "app.h"
-#include "dialog_init_data.h"
-#include "trace.h"
+#include "framework/app.h"
+#include "framework/dialog_init_data.h"
+#include "framework/trace.h"
 
 const CRuntimeClass CDialog::classCDialog = {"CDialog", &CWnd::classCWnd};
 const CRuntimeClass* CDialog::GetRuntimeClass() const {

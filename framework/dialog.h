@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "wnd.h"
+#include "framework/wnd.h"
 
 class CDataExchange;
 

@@ -1,4 +1,4 @@
-#include "dialog_init_data.h"
+#include "framework/dialog_init_data.h"
 
 #include <algorithm>
 #include <utility>

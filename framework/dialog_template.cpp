@@ -1,4 +1,4 @@
-#include "dialog_template.h"
+#include "framework/dialog_template.h"
 
 #include <limits>
 

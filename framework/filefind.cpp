@@ -1,4 +1,4 @@
-#include "filefind.h"
+#include "framework/filefind.h"
 
 #include <cstring>
 

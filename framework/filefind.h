@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "handle.h"
+#include "framework/handle.h"
 
 class CFileFind {
 public:

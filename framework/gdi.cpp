@@ -1,6 +1,6 @@
-#include "gdi.h"
+#include "framework/gdi.h"
 
-#include "app.h"
+#include "framework/app.h"
 
 const CRuntimeClass CGdiObject::classCGdiObject = {"CGdiObject", &CObject::classCObject};
 const CRuntimeClass* CGdiObject::GetRuntimeClass() const {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "object.h"
+#include "framework/object.h"
 
 class CGdiObject : public CObject {
 public:

@@ -1,4 +1,4 @@
-#include "module_paths.h"
+#include "framework/module_paths.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
-#include "thread.h"
+#include "framework/thread.h"
 
 #include <process.h>
 
-#include "trace.h"
+#include "framework/trace.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <memory>
 
-#include "handle.h"
+#include "framework/handle.h"
 
 using AFX_THREADPROC = UINT (*)(LPVOID);
 

@@ -1,6 +1,6 @@
 // Host build: traces go to stderr in one write per text, so texts of
 // concurrent threads interleave whole, as they do on the debugger stream.
-#include "trace.h"
+#include "framework/trace.h"
 
 #include <cstdio>
 #include <cstring>

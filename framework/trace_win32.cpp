@@ -1,6 +1,6 @@
 // Debugger-stream traces on Windows: one OutputDebugStringA call per text,
 // so concurrent traces from several threads are never split.
-#include "trace.h"
+#include "framework/trace.h"
 
 #include <windows.h>
 

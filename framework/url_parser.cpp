@@ -1,4 +1,4 @@
-#include "url_parser.h"
+#include "framework/url_parser.h"
 
 #include <cstddef>
 

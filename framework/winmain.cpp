@@ -3,7 +3,7 @@
 // searched.
 #include <windows.h>
 
-#include "app.h"
+#include "framework/app.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int cmdShow) {
     return AfxWinMain(instance, cmdShow);

@@ -1,10 +1,10 @@
-#include "wnd.h"
+#include "framework/wnd.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "gdi.h"
-#include "trace.h"
+#include "framework/gdi.h"
+#include "framework/trace.h"
 
 namespace {
 

@@ -24,7 +24,7 @@
 #include <atomic>
 #include <string>
 
-#include "object.h"
+#include "framework/object.h"
 
 class CRgn;
 

@@ -1,4 +1,4 @@
-#include "file_replace.h"
+#include "shared/file_replace.h"
 
 #include <windows.h>
 #include <io.h>

@@ -1,4 +1,4 @@
-#include "launch_request.h"
+#include "shared/launch_request.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "list_lines.h"
+#include "shared/list_lines.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-#include "file_replace.h"
+#include "shared/file_replace.h"
 
 namespace {
 

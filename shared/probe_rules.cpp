@@ -1,4 +1,4 @@
-#include "probe_rules.h"
+#include "shared/probe_rules.h"
 
 #include <cstdio>
 

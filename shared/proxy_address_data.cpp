@@ -8,7 +8,7 @@
 // not unblock a pending call under Wine, so that wait is what bounds the
 // probe; where closing does cancel (Windows), the caller also closes the
 // request handle of a call still open at the bound.
-#include "proxy_address_data.h"
+#include "shared/proxy_address_data.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -22,7 +22,7 @@
 #include "framework/module_paths.h"
 #include "framework/trace.h"
 #include "framework/url_parser.h"
-#include "probe_rules.h"
+#include "shared/probe_rules.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #ifdef _WIN32
-#include "proxy_options.h"
+#include "shared/proxy_options.h"
 #endif
 
 class CProxyAddressData {

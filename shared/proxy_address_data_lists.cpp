@@ -1,8 +1,8 @@
 // The list-file member of CProxyAddressData; the probe members live in
 // proxy_address_data.cpp. This one needs no Windows header.
-#include "proxy_address_data.h"
+#include "shared/proxy_address_data.h"
 
-#include "list_lines.h"
+#include "shared/list_lines.h"
 
 bool CProxyAddressData::RemoveLineFromFile(const std::string& path, const std::string& entry) {
     return RemoveListLine(path, entry);

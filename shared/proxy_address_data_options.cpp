@@ -1,6 +1,6 @@
 // The per-connection option members of CProxyAddressData: one object saves,
 // applies or restores for one use (a single-proxy check, one apply).
-#include "proxy_address_data.h"
+#include "shared/proxy_address_data.h"
 
 bool CProxyAddressData::SaveProxyOptions() {
     try {

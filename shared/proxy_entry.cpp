@@ -1,4 +1,4 @@
-#include "proxy_entry.h"
+#include "shared/proxy_entry.h"
 
 #include <climits>
 

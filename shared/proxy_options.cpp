@@ -1,8 +1,8 @@
-#include "proxy_options.h"
+#include "shared/proxy_options.h"
 
 #include <cstring>
 
-#include "probe_rules.h"
+#include "shared/probe_rules.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
-#include "shared_link.h"
+#include "shared/shared_link.h"
 
 #include <aclapi.h>
 
 #include <utility>
 
 #include "framework/module_paths.h"
-#include "launch_request.h"
+#include "shared/launch_request.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <windows.h>
 
 #include "framework/handle.h"
-#include "shared_link_names.h"
+#include "shared/shared_link_names.h"
 
 class CSharedLink {
 public:

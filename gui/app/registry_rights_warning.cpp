@@ -1,4 +1,4 @@
-#include "registry_rights_warning.h"
+#include "gui/app/registry_rights_warning.h"
 
 #include <windows.h>
 

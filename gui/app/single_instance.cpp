@@ -1,10 +1,10 @@
-#include "single_instance.h"
+#include "gui/app/single_instance.h"
 
 #include <new>
 
 #include "framework/app.h"
 #include "framework/wnd.h"
-#include "single_instance_impl.h"
+#include "gui/app/single_instance_impl.h"
 
 CSingleInstance::CSingleInstance() : m_pImpl(new (std::nothrow) CSingleInstanceImpl(this)) {}
 

@@ -1,4 +1,4 @@
-#include "single_instance_data.h"
+#include "gui/app/single_instance_data.h"
 
 #include <cstring>
 

@@ -1,10 +1,10 @@
-#include "single_instance_impl.h"
+#include "gui/app/single_instance_impl.h"
 
 #include <new>
 #include <string>
 
 #include "framework/trace.h"
-#include "single_instance.h"
+#include "gui/app/single_instance.h"
 
 CSingleInstanceImpl::~CSingleInstanceImpl() {
     if (!m_hWakeEvent || !m_hStopEvent) {

@@ -13,7 +13,7 @@
 
 #include "framework/handle.h"
 #include "framework/thread.h"
-#include "single_instance_data.h"
+#include "gui/app/single_instance_data.h"
 
 class CSingleInstance;
 

@@ -1,12 +1,12 @@
-#include "sulvantix_app.h"
+#include "gui/app/sulvantix_app.h"
 
 #include <winsock2.h>
 #include <commctrl.h>
 
+#include "gui/app/registry_rights_warning.h"
+#include "gui/app/sulvantix_dlg.h"
 #include "gui/controls/cpu_info.h"
-#include "registry_rights_warning.h"
 #include "resources/sulvantix/sulvantix_resource.h"
-#include "sulvantix_dlg.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <windows.h>
 
 #include "framework/app.h"
+#include "gui/app/single_instance.h"
 #include "gui/controls/app_font_table.h"
-#include "single_instance.h"
 
 class CSulvantixApp : public CWinApp, public CSingleInstance {
 public:

@@ -5,8 +5,8 @@
 
 #include <memory>
 
+#include "gui/engine/window_thread_calls.h"
 #include "shared/proxy_options.h"
-#include "window_thread_calls.h"
 
 class CMarshalledOptions : public IInternetOptions {
 public:

@@ -1,4 +1,4 @@
-#include "rotation_interval.h"
+#include "gui/engine/rotation_interval.h"
 
 #include "shared/proxy_entry.h"
 

@@ -1,4 +1,4 @@
-#include "staged_list.h"
+#include "gui/engine/staged_list.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "url_fetch.h"
+#include "gui/engine/url_fetch.h"
 
 #include <windows.h>
 #include <wininet.h>
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "build_config.h"
-#include "probe_rules.h"
+#include "shared/probe_rules.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "user_proxy_text.h"
+#include "gui/engine/user_proxy_text.h"
 
 #include "shared/list_lines.h"
 

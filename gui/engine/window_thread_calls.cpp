@@ -1,4 +1,4 @@
-#include "window_thread_calls.h"
+#include "gui/engine/window_thread_calls.h"
 
 #include <utility>
 

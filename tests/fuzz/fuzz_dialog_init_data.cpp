@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "dialog_init_data.h"
-#include "fuzz_check.h"
+#include "framework/dialog_init_data.h"
+#include "tests/fuzz/fuzz_check.h"
 
 namespace {
 

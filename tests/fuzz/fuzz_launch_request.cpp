@@ -16,10 +16,10 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <sanitizer/asan_interface.h>
 
-#include "fuzz_check.h"
 #include "service/program_path_rules.h"
 #include "service/request_record_rules.h"
 #include "shared/launch_request.h"
+#include "tests/fuzz/fuzz_check.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "fuzz_check.h"
-#include "list_lines.h"
+#include "shared/list_lines.h"
+#include "tests/fuzz/fuzz_check.h"
 
 namespace {
 

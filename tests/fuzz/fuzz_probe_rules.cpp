@@ -10,8 +10,8 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "fuzz_check.h"
-#include "probe_rules.h"
+#include "shared/probe_rules.h"
+#include "tests/fuzz/fuzz_check.h"
 
 namespace {
 

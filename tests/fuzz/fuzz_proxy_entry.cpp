@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz_check.h"
-#include "proxy_entry.h"
+#include "shared/proxy_entry.h"
+#include "tests/fuzz/fuzz_check.h"
 
 namespace {
 

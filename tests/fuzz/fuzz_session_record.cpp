@@ -10,8 +10,8 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "fuzz_check.h"
 #include "shared/session_record.h"
+#include "tests/fuzz/fuzz_check.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz_check.h"
+#include "tests/fuzz/fuzz_check.h"
 #include "tools/standins/absolute_uri.h"
 #include "tools/standins/http_head.h"
 #include "tools/standins/posix_socket.h"

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "fuzz_check.h"
-#include "url_parser.h"
+#include "framework/url_parser.h"
+#include "tests/fuzz/fuzz_check.h"
 
 namespace {
 

@@ -1,10 +1,8 @@
-#include "machine_proxy.h"
+#include "tests/support/machine_proxy.h"
 
 #include <wininet.h>
 
 #include "tests/support/message_pump.h"
-
-namespace sx_e2e {
 
 namespace {
 
@@ -118,4 +116,3 @@ bool CProxyWatcher::WaitForLabels(std::size_t count, DWORD timeoutMs) const {
     return PumpMessagesUntil([&] { return Changes().size() >= count; }, timeoutMs);
 }
 
-} // namespace sx_e2e

@@ -12,8 +12,6 @@
 
 #include "framework/handle.h"
 
-namespace sx_e2e {
-
 struct CMachineProxy {
     bool m_bRead = false;
     DWORD m_dwFlags = 0;
@@ -76,4 +74,3 @@ private:
     std::thread m_thread;
 };
 
-} // namespace sx_e2e

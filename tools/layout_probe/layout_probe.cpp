@@ -19,7 +19,7 @@
 
 #include "framework/gdi.h"
 #include "gui/controls/cpu_info.h"
-#include "sulvantix_resource.h"
+#include "resources/sulvantix/sulvantix_resource.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "help_viewer.h"
+#include "tests/e2e/app/help_viewer.h"
 
 #include <tlhelp32.h>
 #include <winternl.h>
@@ -9,7 +9,7 @@
 #include <string>
 
 #include "framework/handle.h"
-#include "sulvantix_driver.h"
+#include "tests/e2e/app/sulvantix_driver.h"
 #include "tests/support/file_access.h"
 
 namespace sx_e2e {

@@ -12,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "list_box_model.h"
-#include "list_lines.h"
-#include "standin_ports.h"
-#include "sulvantix_e2e_fixture.h"
+#include "shared/list_box_model.h"
+#include "shared/list_lines.h"
+#include "tests/e2e/app/sulvantix_e2e_fixture.h"
 #include "tests/support/checker_process.h"
 #include "tests/support/file_access.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/standins_env.h"
+#include "tools/standins/standin_ports.h"
 
 namespace sx_e2e {
 namespace {

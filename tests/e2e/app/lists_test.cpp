@@ -5,11 +5,11 @@
 #include <windows.h>
 
 #include "framework/handle.h"
-#include "standin_ports.h"
-#include "sulvantix_e2e_fixture.h"
+#include "tests/e2e/app/sulvantix_e2e_fixture.h"
 #include "tests/support/checker_process.h"
 #include "tests/support/file_access.h"
 #include "tests/support/message_pump.h"
+#include "tools/standins/standin_ports.h"
 
 namespace sx_e2e {
 namespace {

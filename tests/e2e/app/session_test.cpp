@@ -4,10 +4,10 @@
 // followed by the next start) giving the user's own settings back.
 #include <windows.h>
 
-#include "standin_ports.h"
-#include "sulvantix_e2e_fixture.h"
+#include "tests/e2e/app/sulvantix_e2e_fixture.h"
 #include "tests/support/file_access.h"
 #include "tests/support/message_pump.h"
+#include "tools/standins/standin_ports.h"
 
 namespace sx_e2e {
 namespace {

@@ -4,10 +4,10 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include "standin_ports.h"
-#include "sulvantix_e2e_fixture.h"
+#include "tests/e2e/app/sulvantix_e2e_fixture.h"
 #include "tests/support/file_access.h"
 #include "tests/support/message_pump.h"
+#include "tools/standins/standin_ports.h"
 
 namespace sx_e2e {
 namespace {

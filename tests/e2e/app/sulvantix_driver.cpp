@@ -1,4 +1,4 @@
-#include "sulvantix_driver.h"
+#include "tests/e2e/app/sulvantix_driver.h"
 
 #include <commctrl.h>
 

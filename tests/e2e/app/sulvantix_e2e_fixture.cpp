@@ -1,14 +1,14 @@
-#include "sulvantix_e2e_fixture.h"
+#include "tests/e2e/app/sulvantix_e2e_fixture.h"
 
 #include <shlobj.h>
 #include <wininet.h>
 
 #include <algorithm>
 
-#include "standin_ports.h"
 #include "tests/support/file_access.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/standins_env.h"
+#include "tools/standins/standin_ports.h"
 
 namespace sx_e2e {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "machine_proxy.h"
-#include "sulvantix_driver.h"
+#include "tests/e2e/app/sulvantix_driver.h"
+#include "tests/support/machine_proxy.h"
 
 namespace sx_e2e {
 

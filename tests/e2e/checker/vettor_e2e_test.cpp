@@ -12,13 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "checker_files.h"
-#include "list_lines.h"
-#include "standin_ports.h"
+#include "checker/checker_files.h"
+#include "shared/list_lines.h"
 #include "tests/support/checker_process.h"
 #include "tests/support/file_access.h"
 #include "tests/support/gui_standin_window.h"
 #include "tests/support/message_pump.h"
+#include "tools/standins/standin_ports.h"
 
 using Lines = std::vector<std::string>;
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "chm_directory.h"
+#include "tests/e2e/help/chm_directory.h"
 
 namespace {
 

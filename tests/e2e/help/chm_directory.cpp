@@ -1,4 +1,4 @@
-#include "chm_directory.h"
+#include "tests/e2e/help/chm_directory.h"
 
 namespace chm {
 

@@ -8,11 +8,11 @@
 #include <cstdlib>
 #include <string>
 
-#include "help_viewer.h"
-#include "standin_ports.h"
-#include "sulvantix_e2e_fixture.h"
+#include "tests/e2e/app/help_viewer.h"
+#include "tests/e2e/app/sulvantix_e2e_fixture.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/standins_env.h"
+#include "tools/standins/standin_ports.h"
 
 namespace sx_e2e {
 namespace {

@@ -1,4 +1,4 @@
-#include "setup_machine.h"
+#include "tests/e2e/installer/setup_machine.h"
 
 #include <shlobj.h>
 

@@ -17,14 +17,14 @@
 #include <vector>
 
 #include "framework/handle.h"
-#include "help_viewer.h"
-#include "machine_proxy.h"
-#include "tests/win32/service/service_test_support.h"
-#include "setup_machine.h"
-#include "sulvantix_driver.h"
+#include "tests/e2e/app/help_viewer.h"
+#include "tests/e2e/app/sulvantix_driver.h"
+#include "tests/e2e/installer/setup_machine.h"
 #include "tests/support/file_access.h"
+#include "tests/support/machine_proxy.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/standins_env.h"
+#include "tests/win32/service/service_test_support.h"
 
 namespace sx_setup {
 namespace {
@@ -284,19 +284,19 @@ TEST_F(SetupE2e, SilentSetupInstallsAWorkingSulvantixAndSilentUninstallTakesItAw
 
     // A session is on when the uninstaller ends the program: the machine
     // must not be left on a public proxy with the recovery program gone.
-    const std::string usersProxy = sx_e2e::MachineProxyLabel();
+    const std::string usersProxy = MachineProxyLabel();
     ASSERT_TRUE(sx_e2e::Click(main, sx_e2e::kIdStartStop));
     HWND saved = m_app.WaitForMessageBox(kStartTimeoutMs);
     ASSERT_NE(saved, nullptr) << "Start shows no box";
     EXPECT_EQ(sx_e2e::MessageText(saved), " Current Network settings saved");
     ASSERT_TRUE(sx_e2e::ConfirmMessageBox(saved));
-    ASSERT_TRUE(PumpMessagesUntil([&] { return sx_e2e::MachineProxyLabel() != usersProxy; }, 10000))
+    ASSERT_TRUE(PumpMessagesUntil([&] { return MachineProxyLabel() != usersProxy; }, 10000))
         << "the session applied no proxy";
 
     // Away again, the user's own proxies and settings kept as they were.
     ASSERT_TRUE(UninstallAndRestart(""));
     EXPECT_FALSE(m_app.IsRunning());
-    EXPECT_EQ(sx_e2e::MachineProxyLabel(), usersProxy) << "the session's proxy stayed on";
+    EXPECT_EQ(MachineProxyLabel(), usersProxy) << "the session's proxy stayed on";
     EXPECT_TRUE(IsEnded(serviceProcess)) << "the service still runs";
     EXPECT_TRUE(IsEnded(vettor)) << "the installed Vettor still runs";
     EXPECT_EQ(Leftovers(m_start), Lines{});

@@ -1,9 +1,9 @@
-#include "layout_checks.h"
+#include "tests/e2e/layout/layout_checks.h"
 
 #include <cstring>
 #include <sstream>
 
-#include "sulvantix_driver.h"
+#include "tests/e2e/app/sulvantix_driver.h"
 #include "tests/support/message_pump.h"
 
 namespace sx_layout {

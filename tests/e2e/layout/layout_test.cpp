@@ -19,12 +19,12 @@
 #include <cstring>
 #include <string>
 
-#include "layout_checks.h"
-#include "standin_ports.h"
-#include "sulvantix_e2e_fixture.h"
+#include "tests/e2e/app/sulvantix_e2e_fixture.h"
+#include "tests/e2e/layout/layout_checks.h"
 #include "tests/support/file_access.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/standins_env.h"
+#include "tools/standins/standin_ports.h"
 
 namespace sx_layout {
 namespace {
@@ -258,7 +258,7 @@ TEST_F(SulvantixLayout, LongProgramMessagesSpreadWholeOverTheBox) {
     // Nothing served, the user going out directly and the server down: the
     // network warning, then the empty-list warning, which is longer than one
     // line of the box's message field in its font at every class.
-    ASSERT_TRUE(sx_e2e::SetMachineProxy(PROXY_TYPE_DIRECT, nullptr));
+    ASSERT_TRUE(SetMachineProxy(PROXY_TYPE_DIRECT, nullptr));
     Serve({});
     SetUpdateServerMode("down");
 

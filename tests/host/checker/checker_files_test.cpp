@@ -1,6 +1,6 @@
 #include "checker/checker_files.h"
 
-#include "tests/host/lists/scratch_dir.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "list_box_model.h"
+#include "shared/list_box_model.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "list_lines.h"
+#include "shared/list_lines.h"
 
-#include "scratch_dir.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "probe_rules.h"
+#include "shared/probe_rules.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "probe_rules.h"
+#include "shared/probe_rules.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "gui/controls/dpi_class_rules.h"
 #include "gui/controls/os_version_tag_rules.h"
 #include "gui/winhelpers/registry.h"
-#include "winhelpers_test_support.h"
+#include "tests/win32/winhelpers/winhelpers_test_support.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "gui/controls/orv_font.h"
 #include "gui/controls/orv_font_rules.h"
-#include "winhelpers_test_support.h"
+#include "tests/win32/winhelpers/winhelpers_test_support.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "framework/dialog.h"
 #include "framework/dialog_template.h"
 #include "gui/controls/skin_button.h"
-#include "skin_button_test_ids.h"
 #include "tests/support/message_pump.h"
+#include "tests/win32/controls/skin_button_test_ids.h"
 
 namespace {
 

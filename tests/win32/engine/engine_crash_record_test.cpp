@@ -3,10 +3,10 @@
 // torn record changes nothing and is set aside.
 #include <gtest/gtest.h>
 
-#include "engine_test_support.h"
-#include "tests/support/process_start.h"
 #include "framework/module_paths.h"
 #include "shared/session_record_options.h"
+#include "tests/support/process_start.h"
+#include "tests/win32/engine/engine_test_support.h"
 
 namespace {
 

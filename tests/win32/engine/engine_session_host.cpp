@@ -6,9 +6,9 @@
 
 #include <cstdio>
 
-#include "engine_test_support.h"
 #include "resources/sulvantix/sulvantix_resource.h"
-#include "standin_ports.h"
+#include "tests/win32/engine/engine_test_support.h"
+#include "tools/standins/standin_ports.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

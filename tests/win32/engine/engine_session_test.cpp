@@ -4,9 +4,9 @@
 
 #include <chrono>
 
-#include "debug_output_capture.h"
-#include "engine_test_support.h"
 #include "resources/sulvantix/sulvantix_resource.h"
+#include "tests/support/debug_output_capture.h"
+#include "tests/win32/engine/engine_test_support.h"
 
 namespace {
 

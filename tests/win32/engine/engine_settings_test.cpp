@@ -6,7 +6,7 @@
 // refresh answers FALSE. The checks say which side they are on.
 #include <gtest/gtest.h>
 
-#include "engine_test_support.h"
+#include "tests/win32/engine/engine_test_support.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "engine_test_support.h"
+#include "tests/win32/engine/engine_test_support.h"
 #include "tests/support/message_pump.h"
 
 #include <commctrl.h>
@@ -144,20 +144,6 @@ bool CRecordingWindow::ArmTimer(unsigned id, unsigned periodMs) {
 
 CCurrentProxyQuery MachineProxy() {
     return QueryCurrentProxy(SystemInternetOptions());
-}
-
-bool SetMachineProxy(DWORD flags, const char* server) {
-    INTERNET_PER_CONN_OPTIONA options[2] = {};
-    options[0].dwOption = INTERNET_PER_CONN_FLAGS;
-    options[0].Value.dwValue = flags;
-    options[1].dwOption = INTERNET_PER_CONN_PROXY_SERVER;
-    options[1].Value.pszValue = const_cast<char*>(server);
-    INTERNET_PER_CONN_OPTION_LISTA list = {};
-    list.dwSize = sizeof list;
-    list.dwOptionCount = server != nullptr ? 2 : 1;
-    list.pOptions = options;
-    return ::InternetSetOptionA(nullptr, INTERNET_OPTION_PER_CONNECTION_OPTION, &list,
-                                sizeof list) != FALSE;
 }
 
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {

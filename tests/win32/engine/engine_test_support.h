@@ -17,9 +17,10 @@
 #include "gui/app/dialog_engine_window.h"
 #include "gui/app/sulvantix_dlg.h"
 #include "gui/engine/proxy_engine.h"
-#include "scratch_dir.h"
 #include "shared/proxy_options.h"
 #include "shared/shared_link.h"
+#include "tests/support/machine_proxy.h"
+#include "tests/support/scratch_dir.h"
 
 // One option of a recorded per-connection list.
 struct CRecordedOption {
@@ -93,8 +94,6 @@ protected:
 
 // The machine's per-connection options as they stand.
 CCurrentProxyQuery MachineProxy();
-// Sets the user's own settings: flags and server (null: none).
-bool SetMachineProxy(DWORD flags, const char* server);
 
 // Pumps this thread's messages until `done` or the time is up.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);

@@ -7,12 +7,12 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "debug_output_capture.h"
-#include "engine_test_support.h"
 #include "resources/sulvantix/sulvantix_resource.h"
 #include "shared/checker_done_message.h"
-#include "standin_ports.h"
-#include "standins_env.h"
+#include "tests/support/debug_output_capture.h"
+#include "tests/support/standins_env.h"
+#include "tests/win32/engine/engine_test_support.h"
+#include "tools/standins/standin_ports.h"
 
 namespace {
 

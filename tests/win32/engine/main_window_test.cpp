@@ -9,12 +9,12 @@
 
 #include <algorithm>
 
-#include "debug_output_capture.h"
-#include "engine_test_support.h"
-#include "gui/controls/app_font_table.h"
 #include "gui/app/color_message_box.h"
+#include "gui/controls/app_font_table.h"
 #include "resources/sulvantix/sulvantix_resource.h"
-#include "standin_ports.h"
+#include "tests/support/debug_output_capture.h"
+#include "tests/win32/engine/engine_test_support.h"
+#include "tools/standins/standin_ports.h"
 
 namespace {
 

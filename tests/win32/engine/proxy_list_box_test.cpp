@@ -1,10 +1,10 @@
 #include "gui/engine/proxy_list_box.h"
 
-#include "scratch_dir.h"
 #include "shared/list_box_model.h"
 #include "shared/list_lines.h"
 #include "tests/support/list_box_items.h"
 #include "tests/support/list_host_window.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 

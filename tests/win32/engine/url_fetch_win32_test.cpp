@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "build_config.h"
-#include "probe_rules.h"
-#include "standin_ports.h"
+#include "gui/engine/url_fetch.h"
+#include "shared/probe_rules.h"
 #include "tests/support/file_access.h"
 #include "tests/support/standins_env.h"
-#include "url_fetch.h"
+#include "tools/standins/standin_ports.h"
 
 namespace {
 

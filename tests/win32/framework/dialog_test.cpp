@@ -13,7 +13,7 @@
 #include "framework/controls.h"
 #include "framework/dialog.h"
 #include "framework/gdi.h"
-#include "framework_test_support.h"
+#include "tests/win32/framework/framework_test_support.h"
 
 namespace {
 

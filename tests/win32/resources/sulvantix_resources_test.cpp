@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "framework/dialog.h"
-#include "sulvantix_resource.h"
+#include "resources/sulvantix/sulvantix_resource.h"
 #include "tests/support/list_box_items.h"
 
 namespace {

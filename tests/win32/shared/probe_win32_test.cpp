@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "build_config.h"
-#include "probe_rules.h"
-#include "proxy_address_data.h"
-#include "standin_ports.h"
+#include "shared/probe_rules.h"
+#include "shared/proxy_address_data.h"
 #include "tests/support/debug_output_capture.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/process_snapshot.h"
 #include "tests/support/standins_env.h"
+#include "tools/standins/standin_ports.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "shared/session_record_store.h"
-#include "tests/host/lists/scratch_dir.h"
+#include "tests/support/scratch_dir.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "framework/dialog.h"
-#include "framework_test_support.h"
 #include "gui/controls/flat_combo_box.h"
-#include "statics_combo_support.h"
+#include "tests/win32/framework/framework_test_support.h"
+#include "tests/win32/statics_combo/statics_combo_support.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 
 #include "framework/dialog.h"
 #include "framework/gdi.h"
-#include "framework_test_support.h"
 #include "gui/controls/color_static.h"
 #include "gui/controls/static_colour.h"
 #include "gui/controls/transparent_static.h"
-#include "statics_combo_support.h"
+#include "tests/win32/framework/framework_test_support.h"
+#include "tests/win32/statics_combo/statics_combo_support.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "gui/winhelpers/registry.h"
 #include "gui/winhelpers/system_helper.h"
-#include "winhelpers_test_support.h"
+#include "tests/win32/winhelpers/winhelpers_test_support.h"
 
 namespace {
 

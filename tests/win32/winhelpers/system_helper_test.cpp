@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "gui/winhelpers/system_helper.h"
-#include "winhelpers_test_support.h"
+#include "tests/win32/winhelpers/winhelpers_test_support.h"
 
 namespace {
 

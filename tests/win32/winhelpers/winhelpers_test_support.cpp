@@ -1,4 +1,4 @@
-#include "winhelpers_test_support.h"
+#include "tests/win32/winhelpers/winhelpers_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -136,7 +136,12 @@ std::string_view CStagedList::ListBoxPart(std::string_view text) const {
 }
 
 void CStagedList::Push(std::string_view text) {
-    m_offsets.push_back(m_strTexts.size());
+    // Offsets are 32-bit: a list keeps a few bytes per entry for as long as
+    // it is shown, so 4 GiB of distinct texts is where staging stops.
+    if (text.size() >= kNoIndex - m_strTexts.size()) {
+        throw std::length_error("staged texts too long");
+    }
+    m_offsets.push_back(static_cast<std::uint32_t>(m_strTexts.size()));
     try {
         m_strTexts.append(text);
         m_strTexts.push_back('\0');
@@ -183,7 +188,7 @@ std::uint32_t CStagedList::Append(std::string_view text) {
 
 void CStagedList::Clear() {
     std::string().swap(m_strTexts);
-    std::vector<std::size_t>().swap(m_offsets);
+    std::vector<std::uint32_t>().swap(m_offsets);
     std::vector<std::uint32_t>().swap(m_slots);
 }
 

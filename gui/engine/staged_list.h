@@ -53,7 +53,7 @@ private:
 
     CListBoxFold m_fold;
     std::string m_strTexts;
-    std::vector<std::size_t> m_offsets;
+    std::vector<std::uint32_t> m_offsets;
     // Open addressing: 1 + the staged index, 0 for a free slot.
     std::vector<std::uint32_t> m_slots;
 };

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <utility>
 
 #include "shared/list_lines.h"
 
@@ -70,7 +71,8 @@ void CProxyList::Load(const std::string& directory) {
 
 void CProxyList::FinishStaging() {
     m_staged.ForgetDuplicates();
-    m_shown.clear();
+    std::vector<std::uint32_t>().swap(m_shown);
+    m_bShown = false;
     m_bAdditionsDecided = false;
     m_bInShownOrder = false;
     if (!m_bFoldKnown) {
@@ -87,13 +89,26 @@ void CProxyList::FinishStaging() {
     }
 }
 
-void CProxyList::SetShownOrder(std::vector<std::uint32_t> order) {
-    m_shown = std::move(order);
+std::vector<std::uint32_t> CProxyList::TakeAdditions() {
     m_bAdditionsDecided = false;
+    return std::move(m_shown);
+}
+
+void CProxyList::SetShownOrder(std::vector<std::uint32_t> order) {
+    m_bAdditionsDecided = false;
+    try {
+        m_staged.Keep(order);
+        std::vector<std::uint32_t>().swap(m_shown);
+        m_bShown = true;
+    } catch (...) {
+        // No memory for the kept texts: the entries stay where they were staged.
+        m_shown = std::move(order);
+        m_bShown = false;
+    }
 }
 
 int CProxyList::Find(std::string_view text) const {
-    for (std::size_t i = 0; i < m_shown.size(); ++i) {
+    for (std::size_t i = 0; i < Count(); ++i) {
         if (ListBoxSearchMatches(Entry(i), text, m_staged.Fold())) {
             return static_cast<int>(i);
         }
@@ -102,10 +117,20 @@ int CProxyList::Find(std::string_view text) const {
 }
 
 void CProxyList::Insert(std::size_t index, std::string_view text) {
-    const std::uint32_t staged = m_staged.Append(text);
-    m_shown.insert(m_shown.begin() + static_cast<std::ptrdiff_t>(index), staged);
+    if (m_bShown) {
+        m_staged.InsertAt(index, text);
+        return;
+    }
+    m_shown.reserve(m_shown.size() + 1);
+    m_staged.InsertAt(m_staged.Size(), text);
+    m_shown.insert(m_shown.begin() + static_cast<std::ptrdiff_t>(index),
+                   static_cast<std::uint32_t>(m_staged.Size() - 1));
 }
 
 void CProxyList::Erase(std::size_t index) {
-    m_shown.erase(m_shown.begin() + static_cast<std::ptrdiff_t>(index));
+    if (m_bShown) {
+        m_staged.EraseAt(index);
+    } else {
+        m_shown.erase(m_shown.begin() + static_cast<std::ptrdiff_t>(index));
+    }
 }

@@ -44,14 +44,18 @@ public:
     const std::vector<std::uint32_t>& Additions() const { return m_shown; }
     // True when the additions are in the list box's own order.
     bool AdditionsInShownOrder() const { return m_bInShownOrder; }
-    // The list box's order, as staged indices, once it has shown the list.
+    // The additions, given up once the list box took them in its own order.
+    std::vector<std::uint32_t> TakeAdditions();
+    // The list box's order, as staged indices, once it has shown the list:
+    // only those texts are kept from then on, in that order (without the
+    // memory for that, the staging stays as it is).
     void SetShownOrder(std::vector<std::uint32_t> order);
 
     // The entries as shown.
-    std::size_t Count() const { return m_shown.size(); }
-    bool Empty() const { return m_shown.empty(); }
-    std::string_view Entry(std::size_t index) const { return m_staged.Text(m_shown[index]); }
-    const char* EntryText(std::size_t index) const { return m_staged.CString(m_shown[index]); }
+    std::size_t Count() const { return m_bShown ? m_staged.Size() : m_shown.size(); }
+    bool Empty() const { return Count() == 0; }
+    std::string_view Entry(std::size_t index) const { return m_staged.Text(Staged(index)); }
+    const char* EntryText(std::size_t index) const { return m_staged.CString(Staged(index)); }
     // The first entry the list box's own search (from before the first
     // item) finds for `text`, or -1.
     int Find(std::string_view text) const;
@@ -60,8 +64,13 @@ public:
     void Erase(std::size_t index);
 
 private:
+    std::size_t Staged(std::size_t index) const { return m_bShown ? index : m_shown[index]; }
+
     CStagedList m_staged;
+    // Until the list is shown: the additions, or the order the list box gave.
     std::vector<std::uint32_t> m_shown;
+    // The staging keeps the shown entries only, in their order.
+    bool m_bShown = false;
     bool m_bFoldKnown;
     bool m_bAdditionsDecided = false;
     bool m_bInShownOrder = false;

@@ -85,7 +85,7 @@ void AddTagged(HWND list, const CStagedList& staged, std::uint32_t i) {
 std::vector<std::uint32_t> TaggedOrder(HWND list) {
     const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
     std::vector<std::uint32_t> order;
-    order.reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
+    ReserveScratch(order, count > 0 ? static_cast<std::size_t>(count) : 0);
     for (LRESULT i = 0; i < count; ++i) {
         order.push_back(static_cast<std::uint32_t>(
             SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
@@ -168,16 +168,14 @@ CProxyList MakeProxyList() {
 
 void ShowProxyList(HWND list, CProxyList& entries) {
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    const bool inShownOrder = entries.AdditionsDecided() && entries.AdditionsInShownOrder();
     if (entries.AdditionsDecided()) {
         FillAdditions(list, entries);
-        if (entries.AdditionsInShownOrder()) {
-            return; // the additions' order is the list box's
-        }
     } else {
         FillOneByOne(list, entries.Staged());
     }
     try {
-        entries.SetShownOrder(TaggedOrder(list));
+        entries.SetShownOrder(inShownOrder ? entries.TakeAdditions() : TaggedOrder(list));
     } catch (...) {
         // No memory for the order: the list box and the list agree on nothing.
         SendMessageA(list, LB_RESETCONTENT, 0, 0);

@@ -56,7 +56,10 @@ bool FoldedPrefix(std::string_view text, std::string_view key, const CListBoxFol
 // Counts of added keys by sorted position, summed over ranges in log time.
 class CCountTree {
 public:
-    explicit CCountTree(std::size_t size) : m_counts(size + 1, 0) {}
+    explicit CCountTree(std::size_t size) {
+        ReserveScratch(m_counts, size + 1);
+        m_counts.assign(size + 1, 0);
+    }
     void Add(std::size_t position) {
         for (std::size_t i = position + 1; i < m_counts.size(); i += i & (~i + 1)) {
             ++m_counts[i];
@@ -104,7 +107,7 @@ std::string_view CStagedList::Text(std::size_t i) const {
 }
 
 void CStagedList::Grow() {
-    std::size_t size = 1024;
+    std::size_t size = kScratchBytes / sizeof(std::uint32_t);
     while (size < (m_offsets.size() + 1) * 2) {
         size *= 2;
     }
@@ -140,6 +143,10 @@ void CStagedList::Push(std::string_view text) {
     // it is shown, so 4 GiB of distinct texts is where staging stops.
     if (text.size() >= kNoIndex - m_strTexts.size()) {
         throw std::length_error("staged texts too long");
+    }
+    if (m_offsets.capacity() == 0) {
+        ReserveScratch(m_offsets, 0);
+        m_strTexts.reserve(kScratchBytes);
     }
     m_offsets.push_back(static_cast<std::uint32_t>(m_strTexts.size()));
     try {
@@ -179,17 +186,61 @@ void CStagedList::ForgetDuplicates() {
     std::vector<std::uint32_t>().swap(m_slots);
 }
 
-std::uint32_t CStagedList::Append(std::string_view text) {
-    ForgetDuplicates();
-    text = ListBoxPart(text);
-    Push(text);
-    return static_cast<std::uint32_t>(m_offsets.size() - 1);
-}
-
 void CStagedList::Clear() {
     std::string().swap(m_strTexts);
     std::vector<std::uint32_t>().swap(m_offsets);
     std::vector<std::uint32_t>().swap(m_slots);
+}
+
+void CStagedList::Keep(const std::vector<std::uint32_t>& order) {
+    std::string texts;
+    std::vector<std::uint32_t> offsets;
+    if (!order.empty()) {
+        std::size_t bytes = 0;
+        for (std::uint32_t i : order) {
+            bytes += Text(i).size() + 1;
+        }
+        texts.reserve(bytes);
+        offsets.reserve(order.size());
+        for (std::uint32_t i : order) {
+            offsets.push_back(static_cast<std::uint32_t>(texts.size()));
+            texts.append(Text(i));
+            texts.push_back('\0');
+        }
+    }
+    m_strTexts.swap(texts);
+    m_offsets.swap(offsets);
+    std::vector<std::uint32_t>().swap(m_slots);
+}
+
+void CStagedList::InsertAt(std::size_t index, std::string_view text) {
+    text = ListBoxPart(text);
+    if (text.size() >= kNoIndex - m_strTexts.size()) {
+        throw std::length_error("staged texts too long");
+    }
+    ForgetDuplicates();
+    const std::size_t at = index < m_offsets.size() ? m_offsets[index] : m_strTexts.size();
+    m_offsets.insert(m_offsets.begin() + static_cast<std::ptrdiff_t>(index),
+                     static_cast<std::uint32_t>(at));
+    try {
+        m_strTexts.insert(at, text.size() + 1, '\0');
+    } catch (...) {
+        m_offsets.erase(m_offsets.begin() + static_cast<std::ptrdiff_t>(index));
+        throw;
+    }
+    m_strTexts.replace(at, text.size(), text);
+    for (std::size_t i = index + 1; i < m_offsets.size(); ++i) {
+        m_offsets[i] += static_cast<std::uint32_t>(text.size() + 1);
+    }
+}
+
+void CStagedList::EraseAt(std::size_t index) {
+    const std::size_t length = Text(index).size() + 1;
+    m_strTexts.erase(m_offsets[index], length);
+    m_offsets.erase(m_offsets.begin() + static_cast<std::ptrdiff_t>(index));
+    for (std::size_t i = index; i < m_offsets.size(); ++i) {
+        m_offsets[i] -= static_cast<std::uint32_t>(length);
+    }
 }
 
 std::vector<std::uint32_t> SelectStagedAdditions(const CStagedList& staged) {
@@ -197,7 +248,7 @@ std::vector<std::uint32_t> SelectStagedAdditions(const CStagedList& staged) {
     auto keyText = [&](const CKey& key) { return staged.Text(key.m_nEntry).substr(key.m_nSkip); };
 
     std::vector<CKey> keys;
-    keys.reserve(staged.Size());
+    ReserveScratch(keys, staged.Size());
     for (std::uint32_t i = 0; i < staged.Size(); ++i) {
         const std::string_view text = staged.Text(i);
         // An empty key begins with no non-empty text, so it can never be found.
@@ -229,7 +280,9 @@ std::vector<std::uint32_t> SelectStagedAdditions(const CStagedList& staged) {
     // Where each key's run of keys that begin with it ends, in one pass: the
     // keys on the stack each begin the next, and one that does not begin the
     // key at hand has seen its run end.
-    std::vector<std::uint32_t> ends(keys.size(), static_cast<std::uint32_t>(keys.size()));
+    std::vector<std::uint32_t> ends;
+    ReserveScratch(ends, keys.size());
+    ends.assign(keys.size(), static_cast<std::uint32_t>(keys.size()));
     {
         std::vector<std::uint32_t> open;
         for (std::uint32_t q = 0; q < keys.size(); ++q) {
@@ -242,8 +295,11 @@ std::vector<std::uint32_t> SelectStagedAdditions(const CStagedList& staged) {
         }
     }
     // Where each staged text's own key and its tails went.
-    std::vector<std::uint32_t> ownKey(staged.Size(), kNoIndex);
+    std::vector<std::uint32_t> ownKey;
+    ReserveScratch(ownKey, staged.Size());
+    ownKey.assign(staged.Size(), kNoIndex);
     std::vector<std::uint32_t> tails;
+    ReserveScratch(tails, 0);
     for (std::uint32_t p = 0; p < keys.size(); ++p) {
         if (keys[p].m_nSkip == 0) {
             ownKey[keys[p].m_nEntry] = p;
@@ -257,6 +313,7 @@ std::vector<std::uint32_t> SelectStagedAdditions(const CStagedList& staged) {
 
     CCountTree added(keys.size());
     std::vector<std::uint32_t> additions;
+    ReserveScratch(additions, staged.Size());
     std::size_t nextTail = 0;
     for (std::uint32_t i = 0; i < staged.Size(); ++i) {
         const std::uint32_t own = ownKey[i];
@@ -310,7 +367,7 @@ bool OrderStagedAdditions(const CStagedList& staged, std::vector<std::uint32_t>&
         }
     }
     std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed;
-    keyed.reserve(additions.size());
+    ReserveScratch(keyed, additions.size());
     for (std::uint32_t i : additions) {
         keyed.emplace_back(Head(staged.Text(i), rank.data()), i);
     }

@@ -18,6 +18,16 @@
 
 #include "shared/list_box_model.h"
 
+// A load's work arrays ask for at least this much. The heap serves blocks of
+// a mebibyte from the system and gives their pages back when they are freed;
+// the holes that smaller ones leave stay with the process for as long as it
+// runs, and a list that grows by doubling leaves one of each size on its way.
+inline constexpr std::size_t kScratchBytes = std::size_t{1} << 20;
+
+template <class T> void ReserveScratch(std::vector<T>& items, std::size_t count) {
+    items.reserve(count > kScratchBytes / sizeof(T) ? count : kScratchBytes / sizeof(T));
+}
+
 class CStagedList {
 public:
     explicit CStagedList(const CListBoxFold& fold) : m_fold(fold) {}
@@ -36,11 +46,17 @@ public:
     // Lets the table of staged texts go once nothing more comes; a later
     // Add builds it again.
     void ForgetDuplicates();
-    // Stages `text` (up to a NUL) whatever is staged already, and answers its
-    // index; the table of staged texts is let go.
-    std::uint32_t Append(std::string_view text);
     // Lets the texts and the table go.
     void Clear();
+
+    // Keeps the texts of `order` only, in that order, in storage of their
+    // exact size: text i is then the one at `order[i]`. An empty order keeps
+    // nothing and cannot fail.
+    void Keep(const std::vector<std::uint32_t>& order);
+    // Puts `text` (up to a NUL) at `index`, or takes the text there away,
+    // moving the ones after it.
+    void InsertAt(std::size_t index, std::string_view text);
+    void EraseAt(std::size_t index);
 
 private:
     // The part of `text` the list box sees; throws when no index is left.

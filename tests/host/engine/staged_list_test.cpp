@@ -124,6 +124,19 @@ TEST(StagedList, KeepsTheFirstOfEachFoldedTextWithItsOwnBytes) {
     EXPECT_EQ(digits.TextBytes(), 20u);
     digits.Clear();
     EXPECT_EQ(digits.Size(), 0u);
+
+    // Once shown, the kept texts are the shown ones in their order, edited in
+    // place as the user adds and removes entries.
+    staged.Keep({4, 0, 2});
+    EXPECT_EQ(Texts(staged, {0, 1, 2}), (Entries{"b:1", "Proxy.Example:80", ""}));
+    EXPECT_EQ(staged.TextBytes(), 4u + 17u + 1u) << "nothing but the kept texts";
+    staged.InsertAt(1, std::string("a:2\0tail", 8));
+    staged.InsertAt(4, "z:9");
+    staged.EraseAt(2);
+    EXPECT_EQ(Texts(staged, {0, 1, 2, 3}), (Entries{"b:1", "a:2", "", "z:9"}));
+    EXPECT_STREQ(staged.CString(3), "z:9");
+    staged.Keep({});
+    EXPECT_EQ(staged.Size(), 0u);
 }
 
 TEST(StagedList, SelectsAndOrdersAsTheModelOfEveryLine) {

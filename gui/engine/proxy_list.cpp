@@ -72,7 +72,7 @@ void CProxyList::Load(const std::string& directory) {
 void CProxyList::FinishStaging() {
     m_staged.ForgetDuplicates();
     std::vector<std::uint32_t>().swap(m_shown);
-    m_bShown = false;
+    m_bPacked = false;
     m_bAdditionsDecided = false;
     m_bInShownOrder = false;
     if (!m_bFoldKnown) {
@@ -86,25 +86,25 @@ void CProxyList::FinishStaging() {
         // No memory for the selection: the list box decides entry by entry,
         // which needs none.
         std::vector<std::uint32_t>().swap(m_shown);
+        return;
     }
-}
-
-std::vector<std::uint32_t> CProxyList::TakeAdditions() {
-    m_bAdditionsDecided = false;
-    return std::move(m_shown);
+    if (m_bInShownOrder) {
+        // Packed before the list box takes its copy, so the two copies of
+        // the texts never meet the list box's.
+        try {
+            m_staged.Keep(m_shown);
+            std::vector<std::uint32_t>().swap(m_shown);
+            m_bPacked = true;
+        } catch (...) {
+            // No memory for it: the entries stay where they were staged.
+        }
+    }
 }
 
 void CProxyList::SetShownOrder(std::vector<std::uint32_t> order) {
+    m_shown = std::move(order);
+    m_bPacked = false;
     m_bAdditionsDecided = false;
-    try {
-        m_staged.Keep(order);
-        std::vector<std::uint32_t>().swap(m_shown);
-        m_bShown = true;
-    } catch (...) {
-        // No memory for the kept texts: the entries stay where they were staged.
-        m_shown = std::move(order);
-        m_bShown = false;
-    }
 }
 
 int CProxyList::Find(std::string_view text) const {
@@ -117,7 +117,7 @@ int CProxyList::Find(std::string_view text) const {
 }
 
 void CProxyList::Insert(std::size_t index, std::string_view text) {
-    if (m_bShown) {
+    if (m_bPacked) {
         m_staged.InsertAt(index, text);
         return;
     }
@@ -128,7 +128,7 @@ void CProxyList::Insert(std::size_t index, std::string_view text) {
 }
 
 void CProxyList::Erase(std::size_t index) {
-    if (m_bShown) {
+    if (m_bPacked) {
         m_staged.EraseAt(index);
     } else {
         m_shown.erase(m_shown.begin() + static_cast<std::ptrdiff_t>(index));

@@ -38,24 +38,22 @@ public:
     void FinishStaging();
 
     // What the list box is to be given: the staged texts, and when the
-    // additions are decided, their indices in the order to add them.
+    // additions are decided, the entries are those additions in the order to
+    // add them.
     const CStagedList& Staged() const { return m_staged; }
     bool AdditionsDecided() const { return m_bAdditionsDecided; }
-    const std::vector<std::uint32_t>& Additions() const { return m_shown; }
-    // True when the additions are in the list box's own order.
+    // True when the additions are in the list box's own order; the staging
+    // then keeps those texts only, in that order, sized exactly.
     bool AdditionsInShownOrder() const { return m_bInShownOrder; }
-    // The additions, given up once the list box took them in its own order.
-    std::vector<std::uint32_t> TakeAdditions();
-    // The list box's order, as staged indices, once it has shown the list:
-    // only those texts are kept from then on, in that order (without the
-    // memory for that, the staging stays as it is).
+    // The list box's order, as staged indices, once it has shown the list.
     void SetShownOrder(std::vector<std::uint32_t> order);
 
-    // The entries as shown.
-    std::size_t Count() const { return m_bShown ? m_staged.Size() : m_shown.size(); }
+    // The entries as shown (or, before that, the decided additions).
+    std::size_t Count() const { return m_bPacked ? m_staged.Size() : m_shown.size(); }
     bool Empty() const { return Count() == 0; }
-    std::string_view Entry(std::size_t index) const { return m_staged.Text(Staged(index)); }
-    const char* EntryText(std::size_t index) const { return m_staged.CString(Staged(index)); }
+    std::size_t StagedIndex(std::size_t index) const { return m_bPacked ? index : m_shown[index]; }
+    std::string_view Entry(std::size_t index) const { return m_staged.Text(StagedIndex(index)); }
+    const char* EntryText(std::size_t index) const { return m_staged.CString(StagedIndex(index)); }
     // The first entry the list box's own search (from before the first
     // item) finds for `text`, or -1.
     int Find(std::string_view text) const;
@@ -64,13 +62,11 @@ public:
     void Erase(std::size_t index);
 
 private:
-    std::size_t Staged(std::size_t index) const { return m_bShown ? index : m_shown[index]; }
-
     CStagedList m_staged;
-    // Until the list is shown: the additions, or the order the list box gave.
+    // The staged index of each entry, unless the staging is packed.
     std::vector<std::uint32_t> m_shown;
-    // The staging keeps the shown entries only, in their order.
-    bool m_bShown = false;
+    // The staging holds the entries only, in their order.
+    bool m_bPacked = false;
     bool m_bFoldKnown;
     bool m_bAdditionsDecided = false;
     bool m_bInShownOrder = false;

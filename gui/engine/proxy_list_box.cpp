@@ -85,7 +85,7 @@ void AddTagged(HWND list, const CStagedList& staged, std::uint32_t i) {
 std::vector<std::uint32_t> TaggedOrder(HWND list) {
     const LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
     std::vector<std::uint32_t> order;
-    ReserveScratch(order, count > 0 ? static_cast<std::size_t>(count) : 0);
+    order.reserve(count > 0 ? static_cast<std::size_t>(count) : 0);
     for (LRESULT i = 0; i < count; ++i) {
         order.push_back(static_cast<std::uint32_t>(
             SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(i), 0)));
@@ -110,18 +110,16 @@ constexpr std::size_t kReserveEvery = 100000;
 // Puts the additions into an empty list box with redraw off and the storage
 // for the rest reserved as it goes.
 void FillAdditions(HWND list, const CProxyList& entries) {
-    const CStagedList& staged = entries.Staged();
-    const std::vector<std::uint32_t>& additions = entries.Additions();
+    const std::size_t count = entries.Count();
     const bool atTheEnd = entries.AdditionsInShownOrder();
     WPARAM textBytes = 0;
-    for (std::uint32_t i : additions) {
+    for (std::size_t k = 0; k < count; ++k) {
         // The list box keeps its items as UTF-16, one unit per ANSI byte here.
-        textBytes += (staged.Text(i).size() + 1) * sizeof(WCHAR);
+        textBytes += (entries.Entry(k).size() + 1) * sizeof(WCHAR);
     }
     // Each insertion would otherwise repaint the list and its scroll bar.
     SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    for (std::size_t k = 0; k < additions.size(); ++k) {
-        const std::uint32_t i = additions[k];
+    for (std::size_t k = 0; k < count; ++k) {
         // Wine's list box grows its item array 16 items at a time by
         // HeapReAlloc, which moves a big array whole every few thousand
         // items: 2.5 million items took two minutes. Its next insertion
@@ -130,19 +128,18 @@ void FillAdditions(HWND list, const CProxyList& entries) {
         // A block of under 100,000 items may be moved when shrunk, so the
         // reservation is asked for from there on, now and then.
         if (k > 0 && k % kReserveEvery == 0) {
-            SendMessageA(list, LB_INITSTORAGE, additions.size() - k,
-                         static_cast<LPARAM>(textBytes));
+            SendMessageA(list, LB_INITSTORAGE, count - k, static_cast<LPARAM>(textBytes));
         }
         // LB_ADDSTRING would search the sorted list for the place, comparing
         // through the locale, only to find the end: most of a big list's
         // load. LB_INSERTSTRING puts the item there without the search.
         if (atTheEnd) {
             SendMessageA(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
-                         reinterpret_cast<LPARAM>(staged.CString(i)));
+                         reinterpret_cast<LPARAM>(entries.EntryText(k)));
         } else {
-            AddTagged(list, staged, i);
+            AddTagged(list, entries.Staged(), static_cast<std::uint32_t>(entries.StagedIndex(k)));
         }
-        textBytes -= (staged.Text(i).size() + 1) * sizeof(WCHAR);
+        textBytes -= (entries.Entry(k).size() + 1) * sizeof(WCHAR);
     }
     SendMessageA(list, WM_SETREDRAW, TRUE, 0);
     RedrawWindow(list, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE);
@@ -168,14 +165,16 @@ CProxyList MakeProxyList() {
 
 void ShowProxyList(HWND list, CProxyList& entries) {
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    const bool inShownOrder = entries.AdditionsDecided() && entries.AdditionsInShownOrder();
     if (entries.AdditionsDecided()) {
         FillAdditions(list, entries);
+        if (entries.AdditionsInShownOrder()) {
+            return; // the additions' order is the list box's
+        }
     } else {
         FillOneByOne(list, entries.Staged());
     }
     try {
-        entries.SetShownOrder(inShownOrder ? entries.TakeAdditions() : TaggedOrder(list));
+        entries.SetShownOrder(TaggedOrder(list));
     } catch (...) {
         // No memory for the order: the list box and the list agree on nothing.
         SendMessageA(list, LB_RESETCONTENT, 0, 0);

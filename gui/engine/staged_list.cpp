@@ -107,11 +107,12 @@ std::string_view CStagedList::Text(std::size_t i) const {
 }
 
 void CStagedList::Grow() {
-    std::size_t size = kScratchBytes / sizeof(std::uint32_t);
+    std::size_t size = 1024;
     while (size < (m_offsets.size() + 1) * 2) {
         size *= 2;
     }
     std::vector<std::uint32_t>().swap(m_slots);
+    ReserveScratch(m_slots, size);
     m_slots.assign(size, 0);
     const std::size_t mask = size - 1;
     for (std::size_t i = 0; i < m_offsets.size(); ++i) {

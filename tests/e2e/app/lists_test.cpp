@@ -108,9 +108,16 @@ TEST_F(SulvantixE2e, UpdateShowsTheNewListOnlyOnTheCheckersWord) {
     EXPECT_EQ(ReadWholeFile(SystemFile("Proxylist.txt")), firstBytes);
     EXPECT_EQ(FolderNames(Install().Path("Update")), Lines{"Proxylist.txt"});
     EXPECT_EQ(::WaitForSingleObject(updateEvent.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
-    for (int id : {kIdAdd, kIdRemove, kIdVettor, kIdUpdate, kIdStartStop}) {
-        EXPECT_TRUE(IsEnabled(main, id)) << id;
-    }
+    // The buttons come back once the box is gone, from the update's thread.
+    const auto allEnabled = [&] {
+        for (int id : {kIdAdd, kIdRemove, kIdVettor, kIdUpdate, kIdStartStop}) {
+            if (!IsEnabled(main, id)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    EXPECT_TRUE(PumpMessagesUntil(allEnabled, 5000));
     SetUpdateServerMode("ok");
 
     const Lines second = {Entry(kFarmSlowPieces), Entry(kFarmOk), Entry(kFarmForbidden),

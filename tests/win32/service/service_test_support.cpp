@@ -217,10 +217,19 @@ bool CTestService::Delete() {
         return false;
     }
     m_hService.Reset();
-    UniqueServiceHandle again(
-        ::OpenServiceA(m_hManager.Get(), kTestServiceName, SERVICE_QUERY_STATUS));
-    const DWORD error = ::GetLastError();
-    return !again && error == ERROR_SERVICE_DOES_NOT_EXIST;
+    // The manager lets a service marked for deletion go once the last handle
+    // to it is closed, which may be a moment after its process ended.
+    const DWORD start = ::GetTickCount();
+    do {
+        UniqueServiceHandle again(
+            ::OpenServiceA(m_hManager.Get(), kTestServiceName, SERVICE_QUERY_STATUS));
+        const DWORD error = ::GetLastError();
+        if (!again && error == ERROR_SERVICE_DOES_NOT_EXIST) {
+            return true;
+        }
+        ::Sleep(100);
+    } while (::GetTickCount() - start < 10000);
+    return false;
 }
 
 bool MakeSymbolicLink(const std::string& link, const std::string& target, bool folder) {

@@ -113,21 +113,4 @@ int FactoryHeightFor(int sizeStep, int code) {
     return HeightFor(sizeStep, code, kFontDpi > 96, IsNewWindowsName(unfilledWindowsName));
 }
 
-const std::array<FontFactoryRow, 14> kFontFactories = {{
-    {1, 1, kWeightCodeNormal},
-    {2, 1, kWeightCodeBold},
-    {3, 2, kWeightCodeNormal},
-    {4, 2, kWeightCodeBold},
-    {5, 3, kWeightCodeNormal},
-    {6, 3, kWeightCodeBold},
-    {7, 4, kWeightCodeNormal},
-    {8, 4, kWeightCodeBold},
-    {9, 5, kWeightCodeNormal},
-    {10, 5, kWeightCodeBold},
-    {11, 6, kWeightCodeNormal},
-    {12, 6, kWeightCodeBold},
-    {13, 7, kWeightCodeNormal},
-    {14, 7, kWeightCodeBold},
-}};
-
 } // namespace controls

@@ -4,7 +4,6 @@
 // installed and creates the LOGFONT these functions describe.
 #pragma once
 
-#include <array>
 #include <string>
 
 namespace controls {
@@ -46,13 +45,5 @@ bool IsNewWindowsName(const std::string& windowsName);
 // The height the factories use: the program's own font resolution and a
 // Windows name that nothing fills.
 int FactoryHeightFor(int sizeStep, int code);
-
-// One of the fourteen factory routines, in the application's slot order.
-struct FontFactoryRow {
-    int slot;
-    int sizeStep;
-    int weightCode;
-};
-extern const std::array<FontFactoryRow, 14> kFontFactories;
 
 } // namespace controls

@@ -143,9 +143,10 @@ void CSharedLink::OpenBlock(const char* name, DWORD size, UniqueHandle& mapping,
     UniqueHandle handle(
         ::CreateFileMappingA(INVALID_HANDLE_VALUE, &m_sa, PAGE_READWRITE, 0, size, name));
     const DWORD error = ::GetLastError();
-    if (error == ERROR_ALREADY_EXISTS) {
-        // The creation call also answered a handle to the existing block; the
-        // opened one replaces it, and Reset closes it rather than leak it.
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
+        // The creation call also answered a handle to the existing block (or,
+        // asking for every right of one that grants fewer, none); the opened
+        // one replaces it, and Reset closes it rather than leak it.
         handle.Reset(::OpenFileMappingA(FILE_MAP_WRITE, FALSE, name));
     }
     if (handle) {
@@ -154,15 +155,30 @@ void CSharedLink::OpenBlock(const char* name, DWORD size, UniqueHandle& mapping,
     mapping = std::move(handle);
 }
 
+// Creating an object that exists asks for all its rights; where the object
+// grants this account fewer (one made by another account), it is opened with
+// the rights the programs use.
 UniqueHandle CSharedLink::CreateAutoResetEvent(const char* name) {
-    return UniqueHandle(::CreateEventA(&m_sa, FALSE, FALSE, name));
+    HANDLE event = ::CreateEventA(&m_sa, FALSE, FALSE, name);
+    if (event == nullptr && ::GetLastError() == ERROR_ACCESS_DENIED) {
+        event = ::OpenEventA(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, name);
+    }
+    return UniqueHandle(event);
+}
+
+UniqueHandle CSharedLink::CreateSharedMutex(const char* name) {
+    HANDLE mutex = ::CreateMutexA(&m_sa, FALSE, name);
+    if (mutex == nullptr && ::GetLastError() == ERROR_ACCESS_DENIED) {
+        mutex = ::OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, name);
+    }
+    return UniqueHandle(mutex);
 }
 
 void CSharedLink::Open(Role role) {
     // A second Open would otherwise leak every handle and view of the first.
     ReleaseObjects();
     m_bServiceRunning = QueryServiceRunning(shared_link::kLaunchServiceName);
-    m_hMutex.Reset(::CreateMutexA(&m_sa, FALSE, shared_link::kMutexName));
+    m_hMutex = CreateSharedMutex(shared_link::kMutexName);
     OpenBlock(shared_link::kSharedBlockName, shared_link::kSharedBlockSize, m_hSharedMapping,
               m_pSharedView);
     if (role == Role::Checker) {

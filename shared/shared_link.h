@@ -1,5 +1,6 @@
 // CSharedLink: the named kernel objects both programs share, under an access
-// list every account may use, and the launch service's status.
+// list every account may use but only administrators may change, and the
+// launch service's status.
 //
 // Usage (one link per process, opened and closed on the main thread):
 //     CSharedLink link;                       // builds the security descriptor only
@@ -110,7 +111,9 @@ private:
     void ReleaseObjects();
     // Creates the mapping, or opens it when it already exists, and maps it.
     void OpenBlock(const char* name, DWORD size, UniqueHandle& mapping, UniqueView& view);
+    // Create the object, or open one that exists with the rights in use.
     UniqueHandle CreateAutoResetEvent(const char* name);
+    UniqueHandle CreateSharedMutex(const char* name);
 
     UniqueView m_pSharedView;
     UniqueHandle m_hSharedMapping;

@@ -21,9 +21,14 @@ constexpr const char* kLaunchServiceName = "RODerevAva";
 constexpr std::size_t kSharedBlockSize = 520;
 constexpr std::size_t kMessageBlockSize = 284;
 
-// Rights granted by the objects' access list.
-constexpr unsigned long kEveryoneRights = 0x001F003Ful;
-constexpr unsigned long kAdministratorsRights = 0x000F003Ful;
+// Rights granted by the objects' access list. Every account may do what the
+// programs do: wait (SYNCHRONIZE) and the first three rights of each kind,
+// which map a block for reading and writing, take and release the mutex, and
+// set an event. Deleting the object, reading or rewriting its access list and
+// taking it over stay with the administrators, so no account can shut the
+// others out.
+constexpr unsigned long kEveryoneRights = 0x00100007ul;
+constexpr unsigned long kAdministratorsRights = 0x001F003Ful;
 
 // The pause between writing a launch request and signalling it: the only
 // ordering the launch service gets, as nobody takes the mutex.

@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "framework/handle.h"
@@ -272,10 +273,12 @@ void ExpectTheTwoEntries(HANDLE h, const char* what) {
         EXPECT_EQ(entry.flags, 0) << "no inheritance flags";
         if (entry.sid == everyone) {
             sawEveryone = true;
-            EXPECT_EQ(entry.mask, 0x001F003Fu);
+            // Wait, map for reading and writing, take the mutex, set an event;
+            // no deleting, no reading or rewriting the list, no taking over.
+            EXPECT_EQ(entry.mask, 0x00100007u);
         } else if (entry.sid == administrators) {
             sawAdministrators = true;
-            EXPECT_EQ(entry.mask, 0x000F003Fu);
+            EXPECT_EQ(entry.mask, 0x001F003Fu);
         } else {
             ADD_FAILURE() << "an entry for another account";
         }
@@ -301,6 +304,50 @@ TEST_F(SharedLinkSecurity, EveryObjectOfBothRolesCarriesTheTwoEntryList) {
     UniqueHandle block = OpenMappingByName(kSharedBlock);
     ASSERT_TRUE(block);
     ExpectTheTwoEntries(block.Get(), "shared block opened by name");
+}
+
+// Objects another account made first (here owned by LocalSystem, as the
+// service's are) grant this one only the rights every account has: the link
+// still opens each of them, and each works.
+TEST_F(SharedLinkSecurity, ObjectsAnotherAccountMadeAreOpenedWithTheRightsInUse) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+        "O:SYD:(A;;0x00100007;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
+    SECURITY_ATTRIBUTES everyoneOnly = {sizeof everyoneOnly, descriptor, FALSE};
+    std::vector<UniqueHandle> theirs;
+    theirs.emplace_back(::CreateMutexA(&everyoneOnly, FALSE, kMutex));
+    for (const char* name : kEveryEvent) {
+        theirs.emplace_back(::CreateEventA(&everyoneOnly, FALSE, FALSE, name));
+    }
+    for (const auto& [name, size] : {std::pair{kSharedBlock, 520}, {kMessageBlock, 284}}) {
+        theirs.emplace_back(::CreateFileMappingA(INVALID_HANDLE_VALUE, &everyoneOnly,
+                                                 PAGE_READWRITE, 0, size, name));
+    }
+    ::LocalFree(descriptor);
+    for (const UniqueHandle& h : theirs) {
+        ASSERT_TRUE(h);
+    }
+    // Asking for every right of such an object is refused.
+    ASSERT_FALSE(UniqueHandle(::OpenEventA(EVENT_ALL_ACCESS, FALSE, kLaunchEvent)));
+
+    CSharedLink gui;
+    gui.Open(CSharedLink::Role::Gui);
+    CSharedLink checker;
+    checker.Open(CSharedLink::Role::Checker);
+    ASSERT_NE(gui.GetSharedView(), nullptr);
+    ASSERT_NE(checker.GetMessageView(), nullptr);
+    checker.GetSharedView()[0] = 'V';
+    EXPECT_EQ(gui.GetSharedView()[0], 'V') << "both views are of the one block";
+    ASSERT_EQ(::WaitForSingleObject(gui.GetMutex(), 0), WAIT_OBJECT_0);
+    EXPECT_TRUE(::ReleaseMutex(gui.GetMutex()));
+    EXPECT_TRUE(gui.SignalUpdate());
+    EXPECT_TRUE(IsSignalled(gui.GetUpdateEvent()));
+    for (HANDLE event : {gui.GetLaunchEvent(), gui.GetWaitUpdateEvent(), checker.GetLaunchEvent(),
+                         checker.GetMessageEvent()}) {
+        ASSERT_NE(event, nullptr);
+        EXPECT_TRUE(::SetEvent(event));
+        EXPECT_TRUE(IsSignalled(event));
+    }
 }
 
 TEST_F(SharedLinkSecurity, AttributesHoldTheDescriptorWithoutInheritance) {

@@ -44,6 +44,7 @@ private:
 
     // IRequestSystem. MatchInstalled holds the installed Vettor.exe until the
     // request is settled; ActiveSession notes the session it judged.
+    const std::string& InstalledPath() const override { return m_strVettorPath; }
     FileMatch MatchInstalled(const std::string& programPath) override;
     SessionState ActiveSession() override;
 

@@ -149,3 +149,15 @@ Refusal ClassifyProgramPath(std::string_view path) {
     }
     return Refusal::None;
 }
+
+bool IsInstalledProgramPath(std::string_view requested, std::string_view installed) {
+    if (installed.empty() || requested.size() != installed.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < requested.size(); ++i) {
+        if (Upper(requested[i]) != Upper(installed[i])) {
+            return false;
+        }
+    }
+    return true;
+}

@@ -24,3 +24,9 @@ Refusal ClassifyProgramPath(std::string_view path);
 // superscript digits 1-3 of the ANSI code page), in any case, with any
 // extension or trailing spaces.
 bool IsReservedDeviceName(std::string_view component);
+
+// Whether a requested path, refused by nothing above, names the installed
+// program letter for letter: the two texts are equal but for the case of
+// ASCII letters. Decided before the service opens anything, so no other path
+// is ever opened with the service's rights.
+bool IsInstalledProgramPath(std::string_view requested, std::string_view installed);

@@ -1,5 +1,6 @@
 #include "service/request_gate.h"
 
+#include "service/program_path_rules.h"
 #include "service/request_record_rules.h"
 
 namespace {
@@ -23,6 +24,12 @@ Refusal CRequestGate::Decide(const unsigned char* record, std::size_t recordSize
     std::string path;
     if (const Refusal text = CheckRequestRecord(record, recordSize, path); text != Refusal::None) {
         return text;
+    }
+    if (system.InstalledPath().empty()) {
+        return Refusal::InstalledVettorMissing;
+    }
+    if (!IsInstalledProgramPath(path, system.InstalledPath())) {
+        return Refusal::NotInstalledVettor;
     }
     if (const Refusal file = RefusalOf(system.MatchInstalled(path)); file != Refusal::None) {
         return file;

@@ -1,6 +1,7 @@
 // The decision on one launch request, over plain answers of the system: the
-// record's text first (nothing hostile reaches the file system), then the file
-// the path opens, then the start rate, then the session. Only a start takes
+// record's text first (nothing but the installed program's path reaches the
+// file system), then the file the path opens, then the start rate, then the
+// session. Only a start takes
 // the rate slot; a refused request leaves it as it was. Portable.
 #pragma once
 
@@ -19,6 +20,8 @@ enum class SessionState { NoSession, Free, VettorRunning };
 class IRequestSystem {
 public:
     virtual ~IRequestSystem() = default;
+    // The installed Vettor.exe's full path; empty when it cannot be had.
+    virtual const std::string& InstalledPath() const = 0;
     // Opens the path and compares the opened file with the installed one.
     virtual FileMatch MatchInstalled(const std::string& programPath) = 0;
     virtual SessionState ActiveSession() = 0;

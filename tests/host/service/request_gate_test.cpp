@@ -20,6 +20,7 @@ const char kInstalled[] = "C:\\Program Files\\Sulvantix\\Vettor.exe";
 
 class CFakeSystem : public IRequestSystem {
 public:
+    const std::string& InstalledPath() const override { return m_strInstalled; }
     FileMatch MatchInstalled(const std::string& programPath) override {
         m_opened.push_back(programPath);
         return m_match;
@@ -29,6 +30,7 @@ public:
         return m_session;
     }
 
+    std::string m_strInstalled = kInstalled;
     FileMatch m_match = FileMatch::Installed;
     SessionState m_session = SessionState::Free;
     std::vector<std::string> m_opened;
@@ -60,12 +62,26 @@ TEST(RequestGate, HostileTextNeverReachesTheFileSystem) {
         {Record("C:\\svc\\CON"), Refusal::DevicePath},
         {Record(""), Refusal::PathEmpty},
         {unterminated, Refusal::PathUnterminated},
+        // Any other program, or a link to one, is refused before it is opened.
+        {Record("C:\\elsewhere\\Vettor.exe"), Refusal::NotInstalledVettor},
+        {Record("C:\\Program Files\\Sulvantix\\Vettor.exe2"), Refusal::NotInstalledVettor},
+        {Record("C:\\Program Files\\Sulvantix\\Vettor.ex"), Refusal::NotInstalledVettor},
+        {Record("C:\\PROGRA~1\\Sulvantix\\Vettor.exe"), Refusal::NotInstalledVettor},
     };
     for (const auto& [record, reason] : cases) {
         EXPECT_EQ(Decide(gate, record, 5000, system), reason) << RefusalText(reason);
     }
     EXPECT_TRUE(system.m_opened.empty());
     EXPECT_EQ(system.m_nSessionQueries, 0);
+
+    // Its own path in another case of ASCII letters is opened and judged by
+    // the file; without an installed path nothing is.
+    EXPECT_EQ(Decide(gate, Record("c:\\PROGRAM FILES\\sulvantix\\VETTOR.EXE"), 5000, system),
+              Refusal::None);
+    EXPECT_EQ(system.m_opened.size(), 1u);
+    system.m_strInstalled.clear();
+    EXPECT_EQ(Decide(gate, Record(kInstalled), 50000, system), Refusal::InstalledVettorMissing);
+    EXPECT_EQ(system.m_opened.size(), 1u);
 }
 
 TEST(RequestGate, TheFileThenTheSessionDecideAndARefusalLeavesTheSlotFree) {
@@ -78,7 +94,7 @@ TEST(RequestGate, TheFileThenTheSessionDecideAndARefusalLeavesTheSlotFree) {
     };
     for (const auto& [match, reason] : cases) {
         system.m_match = match;
-        EXPECT_EQ(Decide(gate, Record("C:\\elsewhere\\Vettor.exe"), 5000, system), reason);
+        EXPECT_EQ(Decide(gate, Record(kInstalled), 5000, system), reason);
     }
     EXPECT_EQ(system.m_nSessionQueries, 0);
     system.m_match = FileMatch::Installed;

@@ -119,7 +119,8 @@ protected:
     CSharedLink link;
 };
 
-// The service's objects carry the link's access list: Everyone 0x001F003F.
+// The service's objects carry the link's access list: Everyone may use them
+// (0x00100007), administrators may do all.
 bool GrantsEveryone(HANDLE object) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (::GetSecurityInfo(object, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
@@ -129,8 +130,9 @@ bool GrantsEveryone(HANDLE object) {
     char* text = nullptr;
     const bool converted = ::ConvertSecurityDescriptorToStringSecurityDescriptorA(
         descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr);
-    const bool granted =
-        converted && std::string(text).find("(A;;0x1f003f;;;WD)") != std::string::npos;
+    const bool granted = converted &&
+                         std::string(text).find("(A;;0x100007;;;WD)") != std::string::npos &&
+                         std::string(text).find("(A;;0x1f003f;;;BA)") != std::string::npos;
     ::LocalFree(text);
     ::LocalFree(descriptor);
     return granted;
@@ -202,9 +204,10 @@ TEST_F(LaunchService, EveryBadRequestStartsNothingAndTracesItsReason) {
         {"device in a folder", Record(installed.Path() + "NUL"), "device path"},
         {"stream", Record(vettor + ":stream"), "invalid characters in program path"},
         {"dot segment", Record(installed.Path() + ".\\Vettor.exe"), "program path not canonical"},
-        {"missing file", Record(installed.Path() + "Missing.exe"), "program cannot be opened"},
+        // Judged on the text before anything is opened.
+        {"missing file", Record(installed.Path() + "Missing.exe"), "not the installed Vettor.exe"},
         {"the folder", Record(installed.Path().substr(0, installed.Path().size() - 1)),
-         "program cannot be opened"},
+         "not the installed Vettor.exe"},
         {"copy elsewhere", Record(elsewhere.Path() + "Vettor.exe"), "not the installed Vettor.exe"},
         {"the service itself", Record(ServicePath()), "not the installed Vettor.exe"},
         {"hard link to another", Record(installed.Path() + "HardLink.exe"),
@@ -265,11 +268,17 @@ TEST_F(LaunchService, AGoodRequestStartsVettorOncePerTenSecondsAndOncePerSession
     EXPECT_EQ(ProcessesWithImage(vettor), std::vector<DWORD>{first});
 
     // Once it has ended, a request through a hard link to the installed file
-    // starts the installed path, never the path the request named.
+    // is refused on its text; the installed path in capitals starts the
+    // installed path, never the spelling the request used.
     ASSERT_TRUE(EndProcessById(first));
     const std::string link = elsewhere.Path() + "LinkToInstalled.exe";
     ASSERT_TRUE(::CreateHardLinkA(link.c_str(), vettor.c_str(), nullptr));
-    EXPECT_TRUE(StartsWith(Send(Record(link)), kStarted + vettor));
+    EXPECT_EQ(Send(Record(link)), std::string(kRefused) + "not the installed Vettor.exe");
+    std::string capitals = vettor;
+    for (char& c : capitals) {
+        c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    EXPECT_TRUE(StartsWith(Send(Record(capitals)), kStarted + vettor));
     const DWORD second = WaitForProcessWithImage(vettor, kStartTimeoutMs);
     EXPECT_NE(second, 0u);
     EXPECT_NE(second, first);

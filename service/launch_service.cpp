@@ -1,6 +1,10 @@
 #include "service/launch_service.h"
 
+#include <aclapi.h>
+
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "framework/module_paths.h"
 #include "framework/trace.h"
@@ -19,6 +23,67 @@ void Trace(const std::string& text) {
     TraceText("RODerevAva: " + text);
 }
 
+// The accounts whose objects the service takes as its own: its own token's
+// user and default owner, LocalSystem and the administrators.
+class CObjectOwners {
+public:
+    CObjectOwners() {
+        AddWellKnown(WinLocalSystemSid);
+        AddWellKnown(WinBuiltinAdministratorsSid);
+        HANDLE token = nullptr;
+        if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
+            const UniqueHandle owned(token);
+            AddFromToken(token, TokenUser);
+            AddFromToken(token, TokenOwner);
+        }
+    }
+
+    // False also when the object's owner cannot be read: an object the
+    // service made always lets it read that.
+    bool IsTrusted(HANDLE object) const {
+        PSID owner = nullptr;
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (::GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                              nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+            return false;
+        }
+        bool trusted = false;
+        for (const std::vector<BYTE>& sid : m_trusted) {
+            trusted = trusted || (owner != nullptr &&
+                                  ::EqualSid(owner, const_cast<BYTE*>(sid.data())) != FALSE);
+        }
+        ::LocalFree(descriptor);
+        return trusted;
+    }
+
+private:
+    void AddWellKnown(WELL_KNOWN_SID_TYPE type) {
+        std::vector<BYTE> sid(SECURITY_MAX_SID_SIZE);
+        DWORD size = static_cast<DWORD>(sid.size());
+        if (::CreateWellKnownSid(type, nullptr, sid.data(), &size)) {
+            sid.resize(size);
+            m_trusted.push_back(std::move(sid));
+        }
+    }
+
+    // TokenUser and TokenOwner answers both begin with the SID's pointer.
+    void AddFromToken(HANDLE token, TOKEN_INFORMATION_CLASS which) {
+        std::vector<BYTE> buffer(256);
+        DWORD size = 0;
+        if (!::GetTokenInformation(token, which, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                   &size)) {
+            return;
+        }
+        PSID sid = *reinterpret_cast<PSID*>(buffer.data());
+        if (sid != nullptr && ::IsValidSid(sid)) {
+            const auto* bytes = static_cast<const BYTE*>(sid);
+            m_trusted.emplace_back(bytes, bytes + ::GetLengthSid(sid));
+        }
+    }
+
+    std::vector<std::vector<BYTE>> m_trusted;
+};
+
 } // namespace
 
 CLaunchService::CLaunchService()
@@ -28,11 +93,29 @@ CLaunchService::CLaunchService()
 bool CLaunchService::OpenObjects() {
     m_guiObjects.Open(CSharedLink::Role::Gui);
     m_checkerObjects.Open(CSharedLink::Role::Checker);
-    const bool ready = m_guiObjects.GetSharedView() != nullptr && m_guiObjects.GetLaunchEvent();
-    if (!ready) {
-        Trace("link objects missing; requests cannot be served");
+    const bool viewsMapped =
+        m_guiObjects.GetSharedView() != nullptr && m_checkerObjects.GetMessageView() != nullptr;
+    const std::pair<const char*, HANDLE> objects[] = {
+        {shared_link::kMutexName, m_guiObjects.GetMutex()},
+        {shared_link::kSharedBlockName, viewsMapped ? m_guiObjects.GetSharedMapping() : nullptr},
+        {shared_link::kLaunchEventName, m_guiObjects.GetLaunchEvent()},
+        {shared_link::kUpdateEventName, m_guiObjects.GetUpdateEvent()},
+        {shared_link::kWaitUpdateEventName, m_guiObjects.GetWaitUpdateEvent()},
+        {shared_link::kMessageBlockName,
+         viewsMapped ? m_checkerObjects.GetMessageMapping() : nullptr},
+        {shared_link::kMessageEventName, m_checkerObjects.GetMessageEvent()},
+    };
+    const CObjectOwners owners;
+    for (const auto& [name, object] : objects) {
+        const char* refusal = object == nullptr          ? "is missing or of another kind"
+                              : owners.IsTrusted(object) ? nullptr
+                                                         : "was made by another account";
+        if (refusal != nullptr) {
+            Trace(std::string("refused to start: \"") + name + "\" " + refusal);
+            return false;
+        }
     }
-    return ready;
+    return true;
 }
 
 void CLaunchService::QueueLogon(DWORD sessionId) {

@@ -23,8 +23,10 @@ public:
 
     // Creates or opens the link's objects under the link's access list, so a
     // standard user's Vettor, which may not create global objects, finds
-    // them. False when the block or the launch event is missing: requests
-    // cannot arrive then, logons still do.
+    // them. False, with the reason traced, when one is missing or of another
+    // kind, or was made by an account other than the service's own,
+    // LocalSystem or the administrators: someone took its name while the
+    // service was stopped, to shut the programs out or to listen in.
     bool OpenObjects();
 
     // Starts the session work of the active session, then serves logons and

@@ -77,7 +77,12 @@ void CServiceHost::Run(const char* serviceName) {
             return;
         }
         Report(SERVICE_START_PENDING, NO_ERROR, kPendingWaitHintMs);
-        m_service.OpenObjects();
+        if (!m_service.OpenObjects()) {
+            // Another account's object under one of the names: the service
+            // serves nothing through it, and its restart action tries again.
+            Report(SERVICE_STOPPED, ERROR_ALREADY_EXISTS);
+            return;
+        }
         Report(SERVICE_RUNNING);
         Report(SERVICE_STOPPED, m_service.Run(m_hStopEvent.Get()));
     } catch (...) {

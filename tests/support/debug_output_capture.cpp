@@ -64,7 +64,7 @@ void CDebugOutputCapture::Listen() {
         std::memcpy(&pid, m_pView, sizeof pid);
         const char* text = m_pView + sizeof pid;
         const std::size_t length = strnlen(text, kBufferSize - sizeof pid);
-        if (pid != m_processId) {
+        if (m_processId != kAnyProcess && pid != m_processId) {
             continue;
         }
         std::string captured(text, length);

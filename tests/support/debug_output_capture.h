@@ -16,6 +16,9 @@
 
 class CDebugOutputCapture {
 public:
+    // Every process's texts, for one whose id is not known before it traces.
+    static constexpr DWORD kAnyProcess = 0;
+
     explicit CDebugOutputCapture(DWORD processId = ::GetCurrentProcessId());
     ~CDebugOutputCapture();
     CDebugOutputCapture(const CDebugOutputCapture&) = delete;

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <random>
@@ -169,6 +170,48 @@ TEST_F(LaunchService, StartsTheInstalledVettorAtItsStartHoldsTheObjectsAndStopsA
     EXPECT_EQ(ProcessesWithImage(VettorPath()), std::vector<DWORD>{vettor});
     EXPECT_TRUE(EndProcessById(vettor));
     EXPECT_TRUE(service.Delete());
+}
+
+// While the service is stopped any account may make an object under one of
+// the names first: the service refuses to start on it, with its reason, and
+// starts once the name is free again.
+TEST_F(LaunchService, ANameTakenFirstStopsTheStartWithItsReason) {
+    const CDebugOutputCapture traces(CDebugOutputCapture::kAnyProcess);
+    ASSERT_TRUE(traces.IsListening());
+    const auto traced = [&](const std::string& text) {
+        return PumpMessagesUntil(
+            [&] {
+                const std::vector<std::string> texts = traces.Texts();
+                return std::find(texts.begin(), texts.end(), text) != texts.end();
+            },
+            kAnswerTimeoutMs);
+    };
+    const std::string stopped = "stopped, exit code " + std::to_string(ERROR_ALREADY_EXISTS);
+
+    // An event under the shared block's name keeps the block from being made.
+    UniqueHandle wrongKind(::CreateEventA(nullptr, FALSE, FALSE, "Global\\ZK_SM"));
+    ASSERT_TRUE(wrongKind);
+    EXPECT_EQ(service.Install(ServicePath()), stopped);
+    EXPECT_TRUE(traced("RODerevAva: refused to start: \"Global\\ZK_SM\" is missing or of "
+                       "another kind"));
+    wrongKind.Reset();
+
+    // A launch event of the right kind that the guests own and grant to all.
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+        "O:BGD:(A;;GA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr));
+    SECURITY_ATTRIBUTES theirs = {sizeof theirs, descriptor, FALSE};
+    UniqueHandle squatted(::CreateEventA(&theirs, FALSE, FALSE, "Global\\ZK_LAUNCH_BOOSTER_EVENT"));
+    ::LocalFree(descriptor);
+    ASSERT_TRUE(squatted);
+    EXPECT_EQ(service.Install(ServicePath()), stopped);
+    EXPECT_TRUE(traced("RODerevAva: refused to start: \"Global\\ZK_LAUNCH_BOOSTER_EVENT\" was "
+                       "made by another account"));
+    EXPECT_TRUE(OurProcesses().empty()) << "a refused start started something";
+    squatted.Reset();
+
+    EXPECT_EQ(service.Install(ServicePath()), "");
+    EXPECT_NE(WaitForProcessWithImage(VettorPath(), kStartTimeoutMs), 0u);
 }
 
 TEST_F(LaunchService, EveryBadRequestStartsNothingAndTracesItsReason) {

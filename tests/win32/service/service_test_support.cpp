@@ -79,6 +79,21 @@ bool WaitForState(SC_HANDLE service, DWORD state, DWORD timeoutMs) {
         timeoutMs);
 }
 
+// The manager lets a service marked for deletion go once the last handle to
+// it is closed, which may be a moment after its process ended.
+bool WaitUntilGone(SC_HANDLE manager) {
+    const DWORD start = ::GetTickCount();
+    do {
+        UniqueServiceHandle again(::OpenServiceA(manager, kTestServiceName, SERVICE_QUERY_STATUS));
+        const DWORD error = ::GetLastError();
+        if (!again && error == ERROR_SERVICE_DOES_NOT_EXIST) {
+            return true;
+        }
+        ::Sleep(100);
+    } while (::GetTickCount() - start < 10000);
+    return false;
+}
+
 void StopAndDelete(SC_HANDLE service) {
     SERVICE_STATUS status = {};
     ::ControlService(service, SERVICE_CONTROL_STOP, &status);
@@ -161,6 +176,8 @@ std::string CTestService::Install(const std::string& programPath) {
             ::OpenServiceA(m_hManager.Get(), kTestServiceName, SERVICE_ALL_ACCESS)}) {
         StopAndDelete(stale.Get());
     }
+    m_hService.Reset();
+    WaitUntilGone(m_hManager.Get());
     const std::string command = "\"" + programPath + "\"";
     const SC_HANDLE service =
         ::CreateServiceA(m_hManager.Get(), kTestServiceName, kTestServiceName, SERVICE_ALL_ACCESS,
@@ -185,8 +202,19 @@ std::string CTestService::Install(const std::string& programPath) {
         }
         ::Sleep(200);
     }
-    if (!WaitForState(m_hService.Get(), SERVICE_RUNNING, 20000)) {
-        return "not running, state " + std::to_string(Status().dwCurrentState);
+    // A service that refuses to start stops by itself.
+    PumpMessagesUntil(
+        [&] {
+            const DWORD state = Status().dwCurrentState;
+            return state == SERVICE_RUNNING || state == SERVICE_STOPPED;
+        },
+        20000);
+    const SERVICE_STATUS_PROCESS status = Status();
+    if (status.dwCurrentState == SERVICE_STOPPED) {
+        return "stopped, exit code " + std::to_string(status.dwWin32ExitCode);
+    }
+    if (status.dwCurrentState != SERVICE_RUNNING) {
+        return "not running, state " + std::to_string(status.dwCurrentState);
     }
     m_nProcessId = Status().dwProcessId;
     return m_nProcessId != 0 ? std::string() : "no process id";
@@ -217,19 +245,7 @@ bool CTestService::Delete() {
         return false;
     }
     m_hService.Reset();
-    // The manager lets a service marked for deletion go once the last handle
-    // to it is closed, which may be a moment after its process ended.
-    const DWORD start = ::GetTickCount();
-    do {
-        UniqueServiceHandle again(
-            ::OpenServiceA(m_hManager.Get(), kTestServiceName, SERVICE_QUERY_STATUS));
-        const DWORD error = ::GetLastError();
-        if (!again && error == ERROR_SERVICE_DOES_NOT_EXIST) {
-            return true;
-        }
-        ::Sleep(100);
-    } while (::GetTickCount() - start < 10000);
-    return false;
+    return WaitUntilGone(m_hManager.Get());
 }
 
 bool MakeSymbolicLink(const std::string& link, const std::string& target, bool folder) {

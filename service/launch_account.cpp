@@ -15,7 +15,9 @@ LaunchAccount ChooseLaunchAccount(LaunchPurpose purpose, UserTokenAnswer answer,
     case UserTokenAnswer::NoUser:
         return LaunchAccount::None;
     case UserTokenAnswer::NotImplemented:
-        return LaunchAccount::ServiceContext;
+        // A program meant to act for the user would act for the service.
+        return purpose == LaunchPurpose::AsUser ? LaunchAccount::None
+                                                : LaunchAccount::ServiceContext;
     case UserTokenAnswer::Token:
         break;
     }

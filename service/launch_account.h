@@ -41,7 +41,8 @@ enum class LaunchAccount {
 // token when it already holds the rights (full, or an administrator without
 // UAC); for a standard user the service's own token in the session, since a
 // program started without the rights would only ask again. AsUser: always the
-// user's own token. Without the call at all: the service's own context.
+// user's own token, and nothing without one. Without the call at all: the
+// service's own context for Elevated, nothing for AsUser.
 LaunchAccount ChooseLaunchAccount(LaunchPurpose purpose, UserTokenAnswer answer,
                                   const CUserTokenFacts& facts);
 

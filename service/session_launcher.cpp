@@ -126,7 +126,11 @@ UniqueHandle StartInSession(DWORD sessionId, const std::string& programPath,
     DWORD tokenCopyError = ERROR_SUCCESS;
     switch (account) {
     case LaunchAccount::None:
-        Trace("no user token in session " + session + ", error " + std::to_string(tokenError));
+        Trace(answer == UserTokenAnswer::NotImplemented
+                  ? "WTSQueryUserToken not implemented; " + programPath +
+                        " runs as the user only, so it is not started"
+                  : "no user token in session " + session + ", error " +
+                        std::to_string(tokenError));
         return UniqueHandle();
     case LaunchAccount::ServiceContext:
         Trace("WTSQueryUserToken not implemented; starting from the service's own context");

@@ -42,16 +42,21 @@ TEST(LaunchAccount, TheRecoveryRunsAsTheUserNeverElevated) {
     }
 }
 
-TEST(LaunchAccount, NobodyLoggedOnStartsNothingAndAMissingCallFallsBackToTheService) {
+TEST(LaunchAccount, NobodyLoggedOnStartsNothingAndOnlyVettorFallsBackToTheService) {
     EXPECT_EQ(ClassifyUserTokenError(1008), UserTokenAnswer::NoUser); // ERROR_NO_TOKEN
     EXPECT_EQ(ClassifyUserTokenError(5), UserTokenAnswer::NoUser);
     EXPECT_EQ(ClassifyUserTokenError(120), UserTokenAnswer::NotImplemented);
     for (const auto purpose : {LaunchPurpose::Elevated, LaunchPurpose::AsUser}) {
         EXPECT_EQ(ChooseLaunchAccount(purpose, UserTokenAnswer::NoUser, CUserTokenFacts()),
                   LaunchAccount::None);
-        EXPECT_EQ(ChooseLaunchAccount(purpose, UserTokenAnswer::NotImplemented, CUserTokenFacts()),
-                  LaunchAccount::ServiceContext);
     }
+    EXPECT_EQ(ChooseLaunchAccount(LaunchPurpose::Elevated, UserTokenAnswer::NotImplemented,
+                                  CUserTokenFacts()),
+              LaunchAccount::ServiceContext);
+    // What runs as the user never runs as the service instead.
+    EXPECT_EQ(ChooseLaunchAccount(LaunchPurpose::AsUser, UserTokenAnswer::NotImplemented,
+                                  CUserTokenFacts()),
+              LaunchAccount::None);
 }
 
 TEST(ServiceControls, StopLogonAndTheRest) {

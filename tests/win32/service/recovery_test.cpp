@@ -1,15 +1,18 @@
 // The recovery at logon: a record left by a Sulvantix session that was cut
 // off, with the machine still on the entry it applied. SulvantixRecover.exe
 // puts the user's settings back when run by hand, and the service runs it at
-// its start for the active session (Wine sends no logon notifications; the
-// logon path runs the same session work).
+// its start for the active session, with the user's own token only (Wine sends
+// no logon notifications; the logon path runs the same session work).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "shared/session_record_options.h"
+#include "tests/support/debug_output_capture.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/process_start.h"
 #include "tests/win32/service/service_test_support.h"
@@ -88,18 +91,27 @@ TEST_F(RecoveryAtLogon, RunByHandItPutsTheUsersSettingsBackOnce) {
     EXPECT_EQ(MachineServer(), kUserProxy);
 }
 
-TEST_F(RecoveryAtLogon, TheServicesStartRunsItInTheActiveSession) {
+TEST_F(RecoveryAtLogon, TheServicesStartRunsItAsTheUserInTheActiveSession) {
     ASSERT_TRUE(
         CopyProgram(BuiltProgram("service/RODerevAva.exe"), installed.Path() + "RODerevAva.exe"));
     ASSERT_TRUE(CopyProgram(BuiltProgram("checker/Vettor.exe"), installed.Path() + "Vettor.exe"));
     LeaveACutOffSession();
 
+    const CDebugOutputCapture traces(CDebugOutputCapture::kAnyProcess);
+    ASSERT_TRUE(traces.IsListening());
     CTestService service;
     ASSERT_EQ(service.Install(installed.Path() + "RODerevAva.exe"), "");
     EXPECT_TRUE(PumpMessagesUntil([] { return MachineServer() == kUserProxy; }, 20000))
         << MachineServer();
     EXPECT_FALSE(HasRecord());
     EXPECT_NE(WaitForProcessWithImage(installed.Path() + "Vettor.exe", 20000), 0u);
+    // With the user's own token, never the service's.
+    const std::string asUser = "RODerevAva: started " + RecoverPath() + " in session ";
+    const std::vector<std::string> texts = traces.Texts();
+    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const std::string& text) {
+        return text.compare(0, asUser.size(), asUser) == 0 &&
+               text.find(" as the user's token, process ") != std::string::npos;
+    })) << ::testing::PrintToString(texts);
     EXPECT_TRUE(service.Stop());
     EXPECT_TRUE(service.Delete());
 }

@@ -5,4 +5,6 @@
 #include <string>
 
 void TraceText(const char* text);
-inline void TraceText(const std::string& text) { TraceText(text.c_str()); }
+inline void TraceText(const std::string& text) {
+    TraceText(text.c_str());
+}

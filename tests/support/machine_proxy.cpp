@@ -115,4 +115,3 @@ std::vector<std::string> CProxyWatcher::Labels() const {
 bool CProxyWatcher::WaitForLabels(std::size_t count, DWORD timeoutMs) const {
     return PumpMessagesUntil([&] { return Changes().size() >= count; }, timeoutMs);
 }
-

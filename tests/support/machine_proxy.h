@@ -73,4 +73,3 @@ private:
     UniqueHandle m_hStop;
     std::thread m_thread;
 };
-

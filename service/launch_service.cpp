@@ -1,6 +1,7 @@
 #include "service/launch_service.h"
 
 #include <aclapi.h>
+#include <sddl.h>
 
 #include <cstring>
 #include <utility>
@@ -39,18 +40,24 @@ public:
     }
 
     // False also when the object's owner cannot be read: an object the
-    // service made always lets it read that.
-    bool IsTrusted(HANDLE object) const {
+    // service made always lets it read that. `owner` names the owner found.
+    bool IsTrusted(HANDLE object, std::string& ownerText) const {
         PSID owner = nullptr;
         PSECURITY_DESCRIPTOR descriptor = nullptr;
         if (::GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
                               nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
+            ownerText = "an owner it cannot read";
             return false;
         }
         bool trusted = false;
         for (const std::vector<BYTE>& sid : m_trusted) {
             trusted = trusted || (owner != nullptr &&
                                   ::EqualSid(owner, const_cast<BYTE*>(sid.data())) != FALSE);
+        }
+        char* text = nullptr;
+        if (owner != nullptr && ::ConvertSidToStringSidA(owner, &text)) {
+            ownerText = text;
+            ::LocalFree(text);
         }
         ::LocalFree(descriptor);
         return trusted;
@@ -95,23 +102,49 @@ bool CLaunchService::OpenObjects() {
     m_checkerObjects.Open(CSharedLink::Role::Checker);
     const bool viewsMapped =
         m_guiObjects.GetSharedView() != nullptr && m_checkerObjects.GetMessageView() != nullptr;
-    const std::pair<const char*, HANDLE> objects[] = {
-        {shared_link::kMutexName, m_guiObjects.GetMutex()},
-        {shared_link::kSharedBlockName, viewsMapped ? m_guiObjects.GetSharedMapping() : nullptr},
-        {shared_link::kLaunchEventName, m_guiObjects.GetLaunchEvent()},
-        {shared_link::kUpdateEventName, m_guiObjects.GetUpdateEvent()},
-        {shared_link::kWaitUpdateEventName, m_guiObjects.GetWaitUpdateEvent()},
-        {shared_link::kMessageBlockName,
+    // Each held object's owner is read through a handle of its own, opened by
+    // name while the link holds the object: the link opens an existing block
+    // with the mapping rights only.
+    enum class Kind { Mutex, Event, Mapping };
+    struct CHeldObject {
+        const char* name;
+        Kind kind;
+        HANDLE held;
+    };
+    const CHeldObject objects[] = {
+        {shared_link::kMutexName, Kind::Mutex, m_guiObjects.GetMutex()},
+        {shared_link::kSharedBlockName, Kind::Mapping,
+         viewsMapped ? m_guiObjects.GetSharedMapping() : nullptr},
+        {shared_link::kLaunchEventName, Kind::Event, m_guiObjects.GetLaunchEvent()},
+        {shared_link::kUpdateEventName, Kind::Event, m_guiObjects.GetUpdateEvent()},
+        {shared_link::kWaitUpdateEventName, Kind::Event, m_guiObjects.GetWaitUpdateEvent()},
+        {shared_link::kMessageBlockName, Kind::Mapping,
          viewsMapped ? m_checkerObjects.GetMessageMapping() : nullptr},
-        {shared_link::kMessageEventName, m_checkerObjects.GetMessageEvent()},
+        {shared_link::kMessageEventName, Kind::Event, m_checkerObjects.GetMessageEvent()},
+    };
+    const auto openForOwner = [](const CHeldObject& object) {
+        switch (object.kind) {
+        case Kind::Mutex:
+            return UniqueHandle(::OpenMutexA(READ_CONTROL, FALSE, object.name));
+        case Kind::Event:
+            return UniqueHandle(::OpenEventA(READ_CONTROL, FALSE, object.name));
+        case Kind::Mapping:
+            break;
+        }
+        return UniqueHandle(::OpenFileMappingA(READ_CONTROL, FALSE, object.name));
     };
     const CObjectOwners owners;
-    for (const auto& [name, object] : objects) {
-        const char* refusal = object == nullptr          ? "is missing or of another kind"
-                              : owners.IsTrusted(object) ? nullptr
-                                                         : "was made by another account";
-        if (refusal != nullptr) {
-            Trace(std::string("refused to start: \"") + name + "\" " + refusal);
+    for (const CHeldObject& object : objects) {
+        std::string owner = "an owner it cannot read";
+        std::string refusal;
+        if (object.held == nullptr) {
+            refusal = "is missing or of another kind";
+        } else if (const UniqueHandle readable = openForOwner(object);
+                   !readable || !owners.IsTrusted(readable.Get(), owner)) {
+            refusal = "was made by another account (" + owner + ")";
+        }
+        if (!refusal.empty()) {
+            Trace(std::string("refused to start: \"") + object.name + "\" " + refusal);
             return false;
         }
     }

@@ -93,11 +93,31 @@ Section "Sulvantix"
 
   ; The launch service: starts the checker in each session and the recovery at logon.
   nsExec::Exec '"$SYSDIR\sc.exe" delete ${SERVICE}'
+  Pop $0
+  ; A registration marked for deletion cannot be made again until the
+  ; manager lets it go: up to ten seconds.
+  StrCpy $1 0
+  ${Do}
+    nsExec::Exec '"$SYSDIR\sc.exe" query ${SERVICE}'
+    Pop $0
+    ${If} $0 != 0
+    ${OrIf} $1 >= 100
+      ${Break}
+    ${EndIf}
+    IntOp $1 $1 + 1
+    Sleep 100
+  ${Loop}
   nsExec::ExecToLog '"$SYSDIR\sc.exe" create ${SERVICE} binPath= "\"$INSTDIR\RODerevAva.exe\"" start= auto DisplayName= "Sulvantix launch service"'
   Pop $0
   ${If} $0 != 0
     DetailPrint "The launch service could not be registered ($0)."
   ${EndIf}
+  ; Started again a minute after it stopped on a failure, as when another
+  ; account took the name of one of its objects while it was stopped.
+  nsExec::Exec '"$SYSDIR\sc.exe" failure ${SERVICE} reset= 86400 actions= restart/60000/restart/60000/restart/60000'
+  Pop $0
+  nsExec::Exec '"$SYSDIR\sc.exe" failureflag ${SERVICE} 1'
+  Pop $0
   nsExec::ExecToLog '"$SYSDIR\sc.exe" start ${SERVICE}'
 SectionEnd
 

@@ -304,10 +304,19 @@ TEST_F(SetupE2e, SilentSetupInstallsAWorkingSulvantixAndSilentUninstallTakesItAw
         << "the user's own proxies went";
 }
 
-TEST_F(SetupE2e, SilentUninstallRemovesTheUsersOwnProxiesWhenAsked) {
+TEST_F(SetupE2e, ReinstallRegistersTheServiceAgainAndUninstallRemovesTheUsersOwnProxiesWhenAsked) {
     ASSERT_TRUE(WriteWholeFile(SystemFile("Userproxy.txt"), kOwnProxies));
     ASSERT_TRUE(Install());
     ASSERT_NE(RunningVettor(), 0u) << "the service started no installed Vettor";
+    const DWORD firstService = QueryService(kServiceName).m_nProcessId;
+
+    // Over the running installation: the old registration is gone before the
+    // new one is made, and the new one runs.
+    ASSERT_TRUE(Install());
+    const CServiceFacts again = QueryService(kServiceName);
+    ASSERT_TRUE(again.m_bRegistered);
+    EXPECT_EQ(again.m_nState, static_cast<DWORD>(SERVICE_RUNNING));
+    EXPECT_NE(again.m_nProcessId, firstService);
     ASSERT_TRUE(UninstallAndRestart(" /REMOVEUSERPROXIES"));
     EXPECT_EQ(Leftovers(m_start), Lines{});
     EXPECT_FALSE(FileExists(SystemFile("Userproxy.txt"))) << "the user's own proxies stay";

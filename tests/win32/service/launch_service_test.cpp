@@ -206,7 +206,7 @@ TEST_F(LaunchService, ANameTakenFirstStopsTheStartWithItsReason) {
     ASSERT_TRUE(squatted);
     EXPECT_EQ(service.Install(ServicePath()), stopped);
     EXPECT_TRUE(traced("RODerevAva: refused to start: \"Global\\ZK_LAUNCH_BOOSTER_EVENT\" was "
-                       "made by another account"));
+                       "made by another account (S-1-5-32-546)"));
     EXPECT_TRUE(OurProcesses().empty()) << "a refused start started something";
     squatted.Reset();
 

@@ -151,9 +151,14 @@ UniqueHandle StartInSession(DWORD sessionId, const std::string& programPath,
         return UniqueHandle();
     }
 
+    // The elevated program gets the system's variables only: the user's own
+    // (TEMP, PATH, anything the user's programs set) would steer a program
+    // with the administrators' rights. The as-user program gets the user's.
     void* block = nullptr;
     UniqueEnvironment environment;
-    if (token && ::CreateEnvironmentBlock(&block, token.Get(), FALSE)) {
+    if ((purpose == LaunchPurpose::Elevated || token) &&
+        ::CreateEnvironmentBlock(&block, purpose == LaunchPurpose::Elevated ? nullptr : token.Get(),
+                                 FALSE)) {
         environment.Reset(block);
     }
 

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
@@ -23,6 +24,7 @@
 #include "shared/shared_link.h"
 #include "tests/support/debug_output_capture.h"
 #include "tests/support/message_pump.h"
+#include "tests/support/process_environment.h"
 
 namespace {
 
@@ -139,7 +141,25 @@ bool GrantsEveryone(HANDLE object) {
     return granted;
 }
 
+// A variable of the user's own environment, which any of the user's programs
+// may set; removed again at the end.
+class CUserVariable {
+public:
+    CUserVariable(const char* name, const char* value) : m_name(name) {
+        m_bSet = ::RegSetKeyValueA(HKEY_CURRENT_USER, "Environment", name, REG_SZ, value,
+                                   static_cast<DWORD>(std::strlen(value) + 1)) == ERROR_SUCCESS;
+    }
+    ~CUserVariable() { ::RegDeleteKeyValueA(HKEY_CURRENT_USER, "Environment", m_name); }
+    bool IsSet() const { return m_bSet; }
+
+private:
+    const char* m_name;
+    bool m_bSet = false;
+};
+
 TEST_F(LaunchService, StartsTheInstalledVettorAtItsStartHoldsTheObjectsAndStopsAndIsDeleted) {
+    const CUserVariable planted("SULVANTIX_PLANTED", "planted-by-the-user");
+    ASSERT_TRUE(planted.IsSet());
     ASSERT_EQ(service.Install(ServicePath()), "");
     const SERVICE_STATUS_PROCESS status = service.Status();
     EXPECT_EQ(status.dwCurrentState, static_cast<DWORD>(SERVICE_RUNNING));
@@ -148,6 +168,12 @@ TEST_F(LaunchService, StartsTheInstalledVettorAtItsStartHoldsTheObjectsAndStopsA
 
     const DWORD vettor = WaitForProcessWithImage(VettorPath(), kStartTimeoutMs);
     ASSERT_NE(vettor, 0u);
+    // Its environment is the system's: nothing the user's programs can set.
+    const std::vector<std::string> environment = ProcessEnvironment(vettor);
+    ASSERT_FALSE(environment.empty());
+    for (const std::string& line : environment) {
+        EXPECT_EQ(line.find("planted-by-the-user"), std::string::npos) << line;
+    }
     ::Sleep(500);
     EXPECT_EQ(ProcessesWithImage(VettorPath()).size(), 1u) << "one Vettor per session";
     EXPECT_TRUE(ProcessesWithImage(elsewhere.Path() + "Vettor.exe").empty());

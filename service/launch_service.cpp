@@ -81,7 +81,8 @@ private:
                                    &size)) {
             return;
         }
-        PSID sid = *reinterpret_cast<PSID*>(buffer.data());
+        PSID sid = nullptr;
+        std::memcpy(&sid, buffer.data(), sizeof sid);
         if (sid != nullptr && ::IsValidSid(sid)) {
             const auto* bytes = static_cast<const BYTE*>(sid);
             m_trusted.emplace_back(bytes, bytes + ::GetLengthSid(sid));

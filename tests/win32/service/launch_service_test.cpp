@@ -169,8 +169,14 @@ TEST_F(LaunchService, StartsTheInstalledVettorAtItsStartHoldsTheObjectsAndStopsA
     const DWORD vettor = WaitForProcessWithImage(VettorPath(), kStartTimeoutMs);
     ASSERT_NE(vettor, 0u);
     // Its environment is the system's: nothing the user's programs can set.
-    const std::vector<std::string> environment = ProcessEnvironment(vettor);
-    ASSERT_FALSE(environment.empty());
+    // (A process just made may not have its parameters in place yet.)
+    std::vector<std::string> environment;
+    ASSERT_TRUE(PumpMessagesUntil(
+        [&] {
+            environment = ProcessEnvironment(vettor);
+            return !environment.empty();
+        },
+        5000));
     for (const std::string& line : environment) {
         EXPECT_EQ(line.find("planted-by-the-user"), std::string::npos) << line;
     }

@@ -13,32 +13,61 @@ struct CParametersHead {
     PVOID m_pEnvironment;
 };
 
+// In the ANSI code page, as the programs' own texts are.
 std::string Narrow(const std::wstring& wide) {
-    std::string text;
-    for (wchar_t c : wide) {
-        text += c < 0x80 ? static_cast<char>(c) : '?';
+    if (wide.empty()) {
+        return std::string();
+    }
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string text(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+    if (size > 0) {
+        ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], size,
+                              nullptr, nullptr);
     }
     return text;
 }
 
-} // namespace
-
-std::vector<std::string> ProcessEnvironment(DWORD processId) {
-    const UniqueHandle process(
-        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+// The process's parameters, read from its memory; false when they cannot be.
+bool ReadParameters(HANDLE process, CParametersHead& parameters) {
     PROCESS_BASIC_INFORMATION basic{};
     ULONG length = 0;
-    if (!process || ::NtQueryInformationProcess(process.Get(), ProcessBasicInformation, &basic,
-                                                sizeof basic, &length) != 0) {
-        return {};
-    }
     PEB peb{};
+    return process != nullptr &&
+           ::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic,
+                                       &length) == 0 &&
+           ::ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, nullptr) &&
+           peb.ProcessParameters != nullptr &&
+           ::ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters,
+                               nullptr);
+}
+
+UniqueHandle OpenForReading(DWORD processId) {
+    return UniqueHandle(
+        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+}
+
+} // namespace
+
+std::string ProcessCommandLine(DWORD processId) {
+    const UniqueHandle process = OpenForReading(processId);
     CParametersHead parameters{};
-    if (!::ReadProcessMemory(process.Get(), basic.PebBaseAddress, &peb, sizeof peb, nullptr) ||
-        peb.ProcessParameters == nullptr ||
-        !::ReadProcessMemory(process.Get(), peb.ProcessParameters, &parameters, sizeof parameters,
-                             nullptr) ||
-        parameters.m_pEnvironment == nullptr) {
+    if (!ReadParameters(process.Get(), parameters)) {
+        return std::string();
+    }
+    const UNICODE_STRING& line = parameters.m_public.CommandLine;
+    std::wstring wide(line.Length / sizeof(WCHAR), L'\0');
+    if (wide.empty() ||
+        !::ReadProcessMemory(process.Get(), line.Buffer, &wide[0], line.Length, nullptr)) {
+        return std::string();
+    }
+    return Narrow(wide);
+}
+
+std::vector<std::string> ProcessEnvironment(DWORD processId) {
+    const UniqueHandle process = OpenForReading(processId);
+    CParametersHead parameters{};
+    if (!ReadParameters(process.Get(), parameters) || parameters.m_pEnvironment == nullptr) {
         return {};
     }
     // Read a page at a time up to the empty line that ends the block.

@@ -1,7 +1,6 @@
 #include "tests/e2e/app/help_viewer.h"
 
 #include <tlhelp32.h>
-#include <winternl.h>
 
 #include <algorithm>
 #include <cctype>
@@ -123,31 +122,6 @@ std::vector<DWORD> ChildProcesses(DWORD parentId, const char* exeName) {
         }
     }
     return found;
-}
-
-std::string ProcessCommandLine(DWORD processId) {
-    const UniqueHandle process(
-        ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
-    PROCESS_BASIC_INFORMATION basic{};
-    ULONG length = 0;
-    if (!process || ::NtQueryInformationProcess(process.Get(), ProcessBasicInformation, &basic,
-                                                sizeof basic, &length) != 0) {
-        return std::string();
-    }
-    PEB peb{};
-    RTL_USER_PROCESS_PARAMETERS parameters{};
-    if (!::ReadProcessMemory(process.Get(), basic.PebBaseAddress, &peb, sizeof peb, nullptr) ||
-        peb.ProcessParameters == nullptr ||
-        !::ReadProcessMemory(process.Get(), peb.ProcessParameters, &parameters, sizeof parameters,
-                             nullptr)) {
-        return std::string();
-    }
-    std::wstring wide(parameters.CommandLine.Length / sizeof(WCHAR), L'\0');
-    if (wide.empty() || !::ReadProcessMemory(process.Get(), parameters.CommandLine.Buffer, &wide[0],
-                                             parameters.CommandLine.Length, nullptr)) {
-        return std::string();
-    }
-    return Narrow(wide);
 }
 
 bool NamesFile(const std::string& commandLine, const std::string& file) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/process_environment.h"
+
 namespace sx_e2e {
 
 // A compiled help file with one entry, "/#SYSTEM", in its uncompressed
@@ -19,9 +21,8 @@ bool WriteSmallHelpFile(const std::string& path);
 // `parentId`.
 std::vector<DWORD> ChildProcesses(DWORD parentId, const char* exeName);
 
-// The command line of another process, read from its process parameters;
-// empty when it cannot be read.
-std::string ProcessCommandLine(DWORD processId);
+// The command line of another process (tests/support).
+using ::ProcessCommandLine;
 
 // Whether a viewer's command line names the file, whatever the case of either.
 bool NamesFile(const std::string& commandLine, const std::string& file);

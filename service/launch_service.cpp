@@ -40,13 +40,13 @@ public:
     }
 
     // False also when the object's owner cannot be read: an object the
-    // service made always lets it read that. `owner` names the owner found.
+    // service made always lets it read that. `ownerText` names the owner
+    // when it could be read, and is left as it was otherwise.
     bool IsTrusted(HANDLE object, std::string& ownerText) const {
         PSID owner = nullptr;
         PSECURITY_DESCRIPTOR descriptor = nullptr;
         if (::GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
                               nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
-            ownerText = "an owner it cannot read";
             return false;
         }
         bool trusted = false;

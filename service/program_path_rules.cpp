@@ -16,12 +16,13 @@ char Upper(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-bool EqualsNoCase(std::string_view text, std::string_view upper) {
-    if (text.size() != upper.size()) {
+// Equal but for the case of ASCII letters.
+bool EqualsNoCase(std::string_view text, std::string_view other) {
+    if (text.size() != other.size()) {
         return false;
     }
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (Upper(text[i]) != upper[i]) {
+        if (Upper(text[i]) != Upper(other[i])) {
             return false;
         }
     }
@@ -151,13 +152,5 @@ Refusal ClassifyProgramPath(std::string_view path) {
 }
 
 bool IsInstalledProgramPath(std::string_view requested, std::string_view installed) {
-    if (installed.empty() || requested.size() != installed.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < requested.size(); ++i) {
-        if (Upper(requested[i]) != Upper(installed[i])) {
-            return false;
-        }
-    }
-    return true;
+    return !installed.empty() && EqualsNoCase(requested, installed);
 }

@@ -3,6 +3,7 @@
 #include <winternl.h>
 
 #include "framework/handle.h"
+#include "tests/support/wide_text.h"
 
 namespace {
 
@@ -12,21 +13,6 @@ struct CParametersHead {
     RTL_USER_PROCESS_PARAMETERS m_public;
     PVOID m_pEnvironment;
 };
-
-// In the ANSI code page, as the programs' own texts are.
-std::string Narrow(const std::wstring& wide) {
-    if (wide.empty()) {
-        return std::string();
-    }
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string text(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
-    if (size > 0) {
-        ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], size,
-                              nullptr, nullptr);
-    }
-    return text;
-}
 
 // The process's parameters, read from its memory; false when they cannot be.
 bool ReadParameters(HANDLE process, CParametersHead& parameters) {

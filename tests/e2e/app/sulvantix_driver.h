@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "framework/handle.h"
+#include "tests/support/wide_text.h"
 
 namespace sx_e2e {
 
@@ -90,8 +91,8 @@ private:
 // A shown top-level window of the process with the title; null after the time.
 HWND WaitForWindowTitled(DWORD processId, const std::string& title, DWORD timeoutMs);
 
-// UTF-16 text in the ANSI code page.
-std::string Narrow(const std::wstring& wide);
+// UTF-16 text in the ANSI code page (tests/support).
+using ::Narrow;
 
 // Window text through WM_GETTEXT (marshalled across processes).
 std::string WindowText(HWND window);

@@ -58,7 +58,7 @@ void CVettorApp::RunRelaunchMode() {
 }
 
 void CVettorApp::RunCheckerMode() {
-    CVettorDlg dialog;
+    CVettorDlg dialog(m_link);
     m_pMainWnd = &dialog;
     dialog.DoModal();
     m_pMainWnd = nullptr;

@@ -12,8 +12,8 @@ namespace {
 constexpr UINT kApplyFrameFlags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED;
 } // namespace
 
-CVettorDlg::CVettorDlg(CWnd* parent)
-    : CDialog(IDD_VETTOR_DIALOG, parent),
+CVettorDlg::CVettorDlg(const CSharedLink& link, CWnd* parent)
+    : CDialog(IDD_VETTOR_DIALOG, parent), m_link(link),
       m_hIcon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME))),
       m_pRunState(std::make_shared<CCheckerRunState>(GetProgramDirectory())) {}
 

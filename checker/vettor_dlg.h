@@ -12,6 +12,8 @@
 #include "checker/checker_run_state.h"
 #include "framework/dialog.h"
 
+class CSharedLink;
+
 // A test build (VettorFastClock.exe) runs the same dialog on a shorter clock.
 #ifndef SULVANTIX_CHECKER_RUN_PERIOD_MS
 #define SULVANTIX_CHECKER_RUN_PERIOD_MS 1800000
@@ -29,7 +31,9 @@ constexpr DWORD kWorkerStaggerMs = 100;
 
 class CVettorDlg : public CDialog {
 public:
-    explicit CVettorDlg(CWnd* parent = nullptr);
+    // The link (the application's, which outlives the dialog) carries the
+    // end of a run to a GUI the window message cannot reach.
+    explicit CVettorDlg(const CSharedLink& link, CWnd* parent = nullptr);
 
     BOOL OnInitDialog() override;
     // The OK command starts a new run; the dialog stays open.
@@ -50,6 +54,11 @@ private:
     void StartWorker(const std::string& entry);
     void PublishLiveList() const;
 
+    // Tells the GUI that a run has ended: its window when this desktop
+    // has one, otherwise the link's checker-done event.
+    void TellGuiRunEnded() const;
+
+    const CSharedLink& m_link;
     HICON m_hIcon;
     // Never assigned: the probe then names the program as its user agent.
     std::string m_strUserAgent;

@@ -14,6 +14,7 @@
 #include "framework/trace.h"
 #include "shared/checker_done_message.h"
 #include "shared/proxy_address_data.h"
+#include "shared/shared_link.h"
 
 namespace {
 
@@ -112,10 +113,18 @@ void CVettorDlg::CheckRunComplete() {
     // Before the message: the GUI's answer may take a while, and the run is
     // over whatever it does.
     m_schedule.RunEnded();
+    TellGuiRunEnded();
+    TraceText(CurrentTraceStamp());
+}
+
+void CVettorDlg::TellGuiRunEnded() const {
     if (HWND gui = ::FindWindowA(kSulvantixWindowClass, kSulvantixWindowCaption)) {
         ::SendMessageA(gui, WM_CHECKER_DONE, 0, 0);
+        return;
     }
-    TraceText(CurrentTraceStamp());
+    // No main window on this desktop: the GUI may run in another session
+    // (this checker in the services' one) and waits on the event there.
+    m_link.SignalCheckerDone();
 }
 
 void CVettorDlg::PublishLiveList() const {

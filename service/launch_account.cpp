@@ -17,7 +17,7 @@ LaunchAccount ChooseLaunchAccount(LaunchPurpose purpose, UserTokenAnswer answer,
     case UserTokenAnswer::NotImplemented:
         // A program meant to act for the user would act for the service.
         return purpose == LaunchPurpose::AsUser ? LaunchAccount::None
-                                                : LaunchAccount::ServiceContext;
+                                                : LaunchAccount::ServiceSession;
     case UserTokenAnswer::Token:
         break;
     }
@@ -26,29 +26,25 @@ LaunchAccount ChooseLaunchAccount(LaunchPurpose purpose, UserTokenAnswer answer,
     }
     switch (facts.m_elevation) {
     case UserElevation::Limited:
-        return facts.m_bHasLinkedToken ? LaunchAccount::LinkedToken
-                                       : LaunchAccount::ServiceTokenInSession;
+        return facts.m_bHasLinkedToken ? LaunchAccount::LinkedToken : LaunchAccount::ServiceSession;
     case UserElevation::Full:
         return LaunchAccount::UserToken;
     case UserElevation::Default:
         break;
     }
-    return facts.m_bIsAdministrator ? LaunchAccount::UserToken
-                                    : LaunchAccount::ServiceTokenInSession;
+    return facts.m_bIsAdministrator ? LaunchAccount::UserToken : LaunchAccount::ServiceSession;
 }
 
 const char* LaunchAccountText(LaunchAccount account) {
     switch (account) {
     case LaunchAccount::None:
         return "nobody";
-    case LaunchAccount::ServiceContext:
-        return "the service's own context";
     case LaunchAccount::UserToken:
         return "the user's token";
     case LaunchAccount::LinkedToken:
         return "the user's elevated linked token";
-    case LaunchAccount::ServiceTokenInSession:
-        return "the service's token in the user's session";
+    case LaunchAccount::ServiceSession:
+        return "the service's own token in the services' session";
     }
     return "unknown";
 }

@@ -30,19 +30,20 @@ struct CUserTokenFacts {
 };
 
 enum class LaunchAccount {
-    None,                  // start nothing: nobody there
-    ServiceContext,        // the service's own token as it is, traced
-    UserToken,             // the user's token as it is
-    LinkedToken,           // the user's elevated linked token
-    ServiceTokenInSession, // the service's own token moved into the session
+    None,           // start nothing: nobody there
+    UserToken,      // the user's token as it is
+    LinkedToken,    // the user's elevated linked token
+    ServiceSession, // the service's own token in the services' session
 };
 
 // Elevated: the linked token of a limited administrator; the user's own
 // token when it already holds the rights (full, or an administrator without
-// UAC); for a standard user the service's own token in the session, since a
-// program started without the rights would only ask again. AsUser: always the
-// user's own token, and nothing without one. Without the call at all: the
-// service's own context for Elevated, nothing for AsUser.
+// UAC); for a standard user the service's own token in the services' own
+// session, where no user's desktop is: a program started without the rights
+// would only ask again, and one with the service's rights must not sit on the
+// desktop of a user who has none. AsUser: always the user's own token, and
+// nothing without one. Without the call at all: the services' session for
+// Elevated, nothing for AsUser.
 LaunchAccount ChooseLaunchAccount(LaunchPurpose purpose, UserTokenAnswer answer,
                                   const CUserTokenFacts& facts);
 

@@ -122,6 +122,7 @@ bool CLaunchService::OpenObjects() {
         {shared_link::kMessageBlockName, Kind::Mapping,
          viewsMapped ? m_checkerObjects.GetMessageMapping() : nullptr},
         {shared_link::kMessageEventName, Kind::Event, m_checkerObjects.GetMessageEvent()},
+        {shared_link::kCheckerDoneEventName, Kind::Event, m_guiObjects.GetCheckerDoneEvent()},
     };
     const auto openForOwner = [](const CHeldObject& object) {
         switch (object.kind) {

@@ -72,26 +72,6 @@ UniqueHandle PrimaryCopy(HANDLE token, DWORD& error) {
     return UniqueHandle(primary);
 }
 
-// The service's own token, moved into the user's session so the program's
-// windows land on that session's desktop.
-UniqueHandle ServiceTokenIn(DWORD sessionId, DWORD& error) {
-    HANDLE own = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_DUPLICATE | TOKEN_QUERY, &own)) {
-        error = ::GetLastError();
-        return UniqueHandle();
-    }
-    const UniqueHandle ownToken(own);
-    UniqueHandle primary = PrimaryCopy(ownToken.Get(), error);
-    if (!primary) {
-        return UniqueHandle();
-    }
-    if (!::SetTokenInformation(primary.Get(), TokenSessionId, &sessionId, sizeof sessionId)) {
-        error = ::GetLastError();
-        return UniqueHandle();
-    }
-    return primary;
-}
-
 std::string FolderOf(const std::string& path) {
     const std::string::size_type slash = path.find_last_of('\\');
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
@@ -132,8 +112,10 @@ UniqueHandle StartInSession(DWORD sessionId, const std::string& programPath,
                   : "no user token in session " + session + ", error " +
                         std::to_string(tokenError));
         return UniqueHandle();
-    case LaunchAccount::ServiceContext:
-        Trace("WTSQueryUserToken not implemented; starting from the service's own context");
+    case LaunchAccount::ServiceSession:
+        if (answer == UserTokenAnswer::NotImplemented) {
+            Trace("WTSQueryUserToken not implemented; starting in the services' session");
+        }
         break;
     case LaunchAccount::UserToken:
         token = PrimaryCopy(user.Get(), tokenCopyError);
@@ -141,11 +123,8 @@ UniqueHandle StartInSession(DWORD sessionId, const std::string& programPath,
     case LaunchAccount::LinkedToken:
         token = PrimaryCopy(linked.Get(), tokenCopyError);
         break;
-    case LaunchAccount::ServiceTokenInSession:
-        token = ServiceTokenIn(sessionId, tokenCopyError);
-        break;
     }
-    if (account != LaunchAccount::ServiceContext && !token) {
+    if (account != LaunchAccount::ServiceSession && !token) {
         Trace("no token for " + std::string(LaunchAccountText(account)) + ", error " +
               std::to_string(tokenCopyError));
         return UniqueHandle();
@@ -164,11 +143,13 @@ UniqueHandle StartInSession(DWORD sessionId, const std::string& programPath,
 
     std::string commandLine = "\"" + programPath + "\"";
     const std::string folder = FolderOf(programPath);
-    // The desktop a user's programs run on; a service's own is not visible.
+    // A program under a user's token goes to the desktop a user's programs
+    // run on. One with the service's token stays on the service's own window
+    // station, which no user sees or can send messages into.
     char desktop[] = "winsta0\\default";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
-    startup.lpDesktop = desktop;
+    startup.lpDesktop = token ? desktop : nullptr;
     PROCESS_INFORMATION info = {};
     const DWORD flags = environment ? CREATE_UNICODE_ENVIRONMENT : 0;
     const BOOL started =
@@ -185,7 +166,7 @@ UniqueHandle StartInSession(DWORD sessionId, const std::string& programPath,
         return UniqueHandle();
     }
     const UniqueHandle thread(info.hThread);
-    Trace("started " + programPath + " in session " + session + " as " +
+    Trace("started " + programPath + " for session " + session + " as " +
           LaunchAccountText(account) + ", process " + std::to_string(info.dwProcessId));
     return UniqueHandle(info.hProcess);
 }

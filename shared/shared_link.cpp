@@ -112,6 +112,7 @@ void CSharedLink::ReleaseObjects() {
     m_hMessageMapping.Reset();
     m_hUpdateEvent.Reset();
     m_hWaitUpdateEvent.Reset();
+    m_hCheckerDoneEvent.Reset();
 }
 
 void CSharedLink::Close() {
@@ -191,6 +192,7 @@ void CSharedLink::Open(Role role) {
         m_hUpdateEvent = CreateAutoResetEvent(shared_link::kUpdateEventName);
         m_hWaitUpdateEvent = CreateAutoResetEvent(shared_link::kWaitUpdateEventName);
     }
+    m_hCheckerDoneEvent = CreateAutoResetEvent(shared_link::kCheckerDoneEventName);
 }
 
 bool CSharedLink::WriteLaunchRequest(DWORD pauseMs) {
@@ -220,4 +222,8 @@ bool CSharedLink::WriteLaunchRequestFor(const char* programPath, DWORD pauseMs) 
 
 bool CSharedLink::SignalUpdate() const {
     return m_hUpdateEvent && ::SetEvent(m_hUpdateEvent.Get()) != FALSE;
+}
+
+bool CSharedLink::SignalCheckerDone() const {
+    return m_hCheckerDoneEvent && ::SetEvent(m_hCheckerDoneEvent.Get()) != FALSE;
 }

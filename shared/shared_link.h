@@ -56,6 +56,8 @@ public:
 
     // Sets "Global\ZK_SULVA_UPDATE_EVENT"; false (and no effect) without it.
     bool SignalUpdate() const;
+    // Sets "Global\ZK_CHECKER_DONE_EVENT"; false (and no effect) without it.
+    bool SignalCheckerDone() const;
 
     // The 520 bytes of "Global\ZK_SM", or null.
     unsigned char* GetSharedView() const {
@@ -73,6 +75,8 @@ public:
     HANDLE GetWaitUpdateEvent() const { return m_hWaitUpdateEvent.Get(); }
     HANDLE GetLaunchEvent() const { return m_hLaunchEvent.Get(); }
     HANDLE GetMessageEvent() const { return m_hMessageEvent.Get(); }
+    // Both roles: the checker sets it, the GUI waits on it.
+    HANDLE GetCheckerDoneEvent() const { return m_hCheckerDoneEvent.Get(); }
 
     // The attributes every object is created with; all zero when the
     // descriptor could not be built (or after Close).
@@ -124,6 +128,7 @@ private:
     UniqueHandle m_hWaitUpdateEvent;
     UniqueHandle m_hLaunchEvent;
     UniqueHandle m_hMessageEvent;
+    UniqueHandle m_hCheckerDoneEvent;
     UniqueSid m_pEveryoneSid;
     UniqueSid m_pAdministratorsSid;
     UniqueLocal m_pAcl;

@@ -15,6 +15,10 @@ constexpr const char* kLaunchEventName = "Global\\ZK_LAUNCH_BOOSTER_EVENT";
 constexpr const char* kMessageEventName = "Global\\ZK_MESSAGE_EVENT";
 constexpr const char* kUpdateEventName = "Global\\ZK_SULVA_UPDATE_EVENT";
 constexpr const char* kWaitUpdateEventName = "Global\\ZK_WAIT_SULVA_UPDATE_EVENT";
+// Set by the checker at the end of a run when its window message found no
+// main window: the checker may run where no user's window is (a standard
+// user's checker runs in the services' session), and the GUI waits on this.
+constexpr const char* kCheckerDoneEventName = "Global\\ZK_CHECKER_DONE_EVENT";
 
 constexpr const char* kLaunchServiceName = "RODerevAva";
 

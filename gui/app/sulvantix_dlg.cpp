@@ -35,6 +35,7 @@ CSulvantixDlg::CSulvantixDlg(CWnd* parent, CMainWindowSetup setup)
 
 CSulvantixDlg::~CSulvantixDlg() {
     // Workers are asked to stop and let go; none waits for this window.
+    m_checkerDoneWatch.Stop();
     if (m_pEngine) {
         m_pEngine->Shutdown();
     }
@@ -67,6 +68,7 @@ BOOL CSulvantixDlg::OnInitDialog() {
     UpdateData(FALSE);
 
     m_link.Open(CSharedLink::Role::Gui);
+    m_checkerDoneWatch.Start(m_link.GetCheckerDoneEvent(), GetSafeHwnd(), WM_CHECKER_DONE);
     if (m_setup.m_makeEngineWindow) {
         m_pEngineWindow = m_setup.m_makeEngineWindow(*this);
     } else {
@@ -257,6 +259,7 @@ bool CSulvantixDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
     case WM_CHECKER_DONE:
         // Sent by the checker, which waits for the answer: the list is
         // reloaded first, so the answer means the window shows the new list.
+        // Posted by the checker-done watch for a checker in another session.
         if (m_pEngine) {
             m_pEngine->OnCheckerDone();
         }

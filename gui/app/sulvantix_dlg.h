@@ -10,6 +10,7 @@
 
 #include "framework/controls.h"
 #include "framework/gdi.h"
+#include "gui/app/checker_done_watch.h"
 #include "gui/controls/bitmap_dialog.h"
 #include "gui/controls/color_static.h"
 #include "gui/controls/flat_combo_box.h"
@@ -70,6 +71,7 @@ private:
     void PostQuit(int exitCode);
 
     CSharedLink m_link;
+    CCheckerDoneWatch m_checkerDoneWatch;
     CResourcePicture m_picture;
     HICON m_hIcon;
 

@@ -10,9 +10,11 @@ CCheckerProcess::~CCheckerProcess() {
     Close();
 }
 
-bool CCheckerProcess::Start(const std::string& programPath, bool captureTraces) {
+bool CCheckerProcess::Start(const std::string& programPath, bool captureTraces,
+                            const std::string& desktop) {
     CStartOptions options;
     options.m_strProgram = programPath;
+    options.m_strDesktop = desktop;
     options.m_nFlags = CREATE_SUSPENDED;
     CStartedProcess started = StartProcess("\"" + programPath + "\"", options);
     if (!started) {

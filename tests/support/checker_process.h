@@ -20,8 +20,10 @@ public:
     CCheckerProcess& operator=(const CCheckerProcess&) = delete;
 
     // Starts the program (suspended until the trace capture listens when
-    // `captureTraces`). False when it cannot be started or captured.
-    bool Start(const std::string& programPath, bool captureTraces = true);
+    // `captureTraces`), on `desktop` ("station\\desktop") when one is given.
+    // False when it cannot be started or captured.
+    bool Start(const std::string& programPath, bool captureTraces = true,
+               const std::string& desktop = std::string());
 
     DWORD Id() const { return m_nProcessId; }
     HANDLE Process() const { return m_hProcess.Get(); }

@@ -16,6 +16,10 @@ CStartedProcess StartProcess(const std::string& commandLine, const CStartOptions
         startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
         startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     }
+    std::string desktop = options.m_strDesktop;
+    if (!desktop.empty()) {
+        startup.lpDesktop = &desktop[0];
+    }
     const char* program = options.m_strProgram.empty() ? nullptr : options.m_strProgram.c_str();
     const char* folder = options.m_strFolder.empty() ? nullptr : options.m_strFolder.c_str();
     CStartedProcess started;

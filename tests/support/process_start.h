@@ -19,6 +19,8 @@ struct CStartOptions {
     DWORD m_nFlags = 0;
     // The child writes to this process's console streams.
     bool m_bInheritStdHandles = false;
+    // "station\\desktop" the child's windows go to; empty: this process's.
+    std::string m_strDesktop;
 };
 
 // A started process; both handles have this one owner.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "checker/checker_files.h"
+#include "framework/handle.h"
 #include "shared/list_lines.h"
 #include "tests/support/checker_process.h"
 #include "tests/support/file_access.h"
@@ -112,6 +113,8 @@ std::size_t IndexOfNth(const Lines& texts, const std::string& prefix, std::size_
     }
     return texts.size();
 }
+
+constexpr char kCheckerDoneEvent[] = "Global\\ZK_CHECKER_DONE_EVENT";
 
 const std::regex kStamp(R"(\[ \d{1,2}/\d{1,2}/\d{4} \d\d:\d\d:\d\d \] )");
 const std::regex kRunStamp(
@@ -231,9 +234,14 @@ TEST_F(VettorRun, SortsEveryEntryPublishesTheLiveListAndTellsTheGui) {
     WriteLists(downloaded, user);
     const Lines entries = {ok, closed, forbidden, silent, ok, lowerCase, ok, partial};
 
+    const UniqueHandle done(::CreateEventA(nullptr, FALSE, FALSE, kCheckerDoneEvent));
+    ASSERT_TRUE(done);
+
     StartChecker();
     ASSERT_TRUE(WaitForDone(1, kSilentRunMs)) << "no completion message";
     EXPECT_TRUE(m_gui->AllDoneParamsZero());
+    // The window had the word; the event is for a GUI the message cannot reach.
+    EXPECT_EQ(::WaitForSingleObject(done.Get(), 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
     EXPECT_EQ(Sorted(FileLines(Own(kLiveListFile))), Sorted({ok, ok, ok, partial}));
     EXPECT_EQ(Sorted(FileLines(Own(kDeadListFile))),
@@ -351,6 +359,9 @@ TEST_F(VettorRun, WithoutTheGuiTheLiveListIsStillPublished) {
     ASSERT_EQ(::FindWindowA("#32770", "Sulvantix"), nullptr);
     const std::string relay = Entry(standins::kFarmRelay);
     WriteLists({relay}, {});
+    // A GUI elsewhere (another session) learns of the run by the event.
+    const UniqueHandle done(::CreateEventA(nullptr, FALSE, FALSE, kCheckerDoneEvent));
+    ASSERT_TRUE(done);
 
     StartChecker();
     ASSERT_TRUE(PumpMessagesUntil(
@@ -361,6 +372,7 @@ TEST_F(VettorRun, WithoutTheGuiTheLiveListIsStillPublished) {
         },
         kShortRunMs));
     EXPECT_EQ(FileLines(SystemDirectory() + kLiveListFile), Lines{relay});
+    EXPECT_EQ(::WaitForSingleObject(done.Get(), 0), static_cast<DWORD>(WAIT_OBJECT_0));
     EXPECT_TRUE(m_checker.Close());
 }
 

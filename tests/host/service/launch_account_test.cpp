@@ -26,11 +26,12 @@ TEST(LaunchAccount, VettorGetsAdministratorRightsWhateverTheUser) {
               LaunchAccount::UserToken);
     EXPECT_EQ(ChooseLaunchAccount(elevated, token, Facts(UserElevation::Default, true, false)),
               LaunchAccount::UserToken);
-    // A standard user: started as itself it would only ask again.
+    // A standard user: started as itself it would only ask again, and with
+    // the service's rights it stays out of the user's session.
     EXPECT_EQ(ChooseLaunchAccount(elevated, token, Facts(UserElevation::Default, false, false)),
-              LaunchAccount::ServiceTokenInSession);
+              LaunchAccount::ServiceSession);
     EXPECT_EQ(ChooseLaunchAccount(elevated, token, Facts(UserElevation::Limited, false, false)),
-              LaunchAccount::ServiceTokenInSession);
+              LaunchAccount::ServiceSession);
 }
 
 TEST(LaunchAccount, TheRecoveryRunsAsTheUserNeverElevated) {
@@ -42,7 +43,7 @@ TEST(LaunchAccount, TheRecoveryRunsAsTheUserNeverElevated) {
     }
 }
 
-TEST(LaunchAccount, NobodyLoggedOnStartsNothingAndOnlyVettorFallsBackToTheService) {
+TEST(LaunchAccount, NobodyLoggedOnStartsNothingAndOnlyVettorRunsInTheServicesSession) {
     EXPECT_EQ(ClassifyUserTokenError(1008), UserTokenAnswer::NoUser); // ERROR_NO_TOKEN
     EXPECT_EQ(ClassifyUserTokenError(5), UserTokenAnswer::NoUser);
     EXPECT_EQ(ClassifyUserTokenError(120), UserTokenAnswer::NotImplemented);
@@ -52,7 +53,7 @@ TEST(LaunchAccount, NobodyLoggedOnStartsNothingAndOnlyVettorFallsBackToTheServic
     }
     EXPECT_EQ(ChooseLaunchAccount(LaunchPurpose::Elevated, UserTokenAnswer::NotImplemented,
                                   CUserTokenFacts()),
-              LaunchAccount::ServiceContext);
+              LaunchAccount::ServiceSession);
     // What runs as the user never runs as the service instead.
     EXPECT_EQ(ChooseLaunchAccount(LaunchPurpose::AsUser, UserTokenAnswer::NotImplemented,
                                   CUserTokenFacts()),

@@ -106,7 +106,7 @@ TEST_F(RecoveryAtLogon, TheServicesStartRunsItAsTheUserInTheActiveSession) {
     EXPECT_FALSE(HasRecord());
     EXPECT_NE(WaitForProcessWithImage(installed.Path() + "Vettor.exe", 20000), 0u);
     // With the user's own token, never the service's.
-    const std::string asUser = "RODerevAva: started " + RecoverPath() + " in session ";
+    const std::string asUser = "RODerevAva: started " + RecoverPath() + " for session ";
     const std::vector<std::string> texts = traces.Texts();
     EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const std::string& text) {
         return text.compare(0, asUser.size(), asUser) == 0 &&

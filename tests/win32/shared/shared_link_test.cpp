@@ -29,6 +29,7 @@ const char* const kLaunchEvent = "Global\\ZK_LAUNCH_BOOSTER_EVENT";
 const char* const kMessageEvent = "Global\\ZK_MESSAGE_EVENT";
 const char* const kUpdateEvent = "Global\\ZK_SULVA_UPDATE_EVENT";
 const char* const kWaitUpdateEvent = "Global\\ZK_WAIT_SULVA_UPDATE_EVENT";
+const char* const kCheckerDoneEvent = "Global\\ZK_CHECKER_DONE_EVENT";
 
 constexpr DWORD kEventRights = SYNCHRONIZE | EVENT_MODIFY_STATE | READ_CONTROL;
 
@@ -71,7 +72,7 @@ std::string TextAt(const unsigned char* view, std::size_t offset) {
 
 // Every name of the system, so a test can say which must and must not exist.
 const std::vector<const char*> kEveryEvent = {kLaunchEvent, kMessageEvent, kUpdateEvent,
-                                              kWaitUpdateEvent};
+                                              kWaitUpdateEvent, kCheckerDoneEvent};
 
 void ExpectNoObjectLeft() {
     for (const char* name : kEveryEvent) {
@@ -92,7 +93,7 @@ protected:
 
 using SharedLinkRoles = SharedLinkTest;
 
-TEST_F(SharedLinkRoles, GuiRoleMakesItsFiveObjectsAndNotTheCheckersTwo) {
+TEST_F(SharedLinkRoles, GuiRoleMakesItsSixObjectsAndNotTheCheckersTwo) {
     CSharedLink link;
     link.Open(CSharedLink::Role::Gui);
 
@@ -104,6 +105,7 @@ TEST_F(SharedLinkRoles, GuiRoleMakesItsFiveObjectsAndNotTheCheckersTwo) {
     EXPECT_TRUE(OpenEventByName(kLaunchEvent));
     EXPECT_TRUE(OpenEventByName(kUpdateEvent));
     EXPECT_TRUE(OpenEventByName(kWaitUpdateEvent));
+    EXPECT_TRUE(OpenEventByName(kCheckerDoneEvent));
 
     EXPECT_FALSE(OpenMappingByName(kMessageBlock));
     EXPECT_FALSE(OpenEventByName(kMessageEvent));
@@ -113,7 +115,7 @@ TEST_F(SharedLinkRoles, GuiRoleMakesItsFiveObjectsAndNotTheCheckersTwo) {
     EXPECT_NE(link.GetSharedView(), nullptr);
 }
 
-TEST_F(SharedLinkRoles, CheckerRoleMakesItsFiveObjectsAndNoUpdateEvents) {
+TEST_F(SharedLinkRoles, CheckerRoleMakesItsSixObjectsAndNoUpdateEvents) {
     CSharedLink link;
     link.Open(CSharedLink::Role::Checker);
 
@@ -128,6 +130,7 @@ TEST_F(SharedLinkRoles, CheckerRoleMakesItsFiveObjectsAndNoUpdateEvents) {
     EXPECT_FALSE(ViewFits(message.Get(), kPage + 1));
     EXPECT_TRUE(OpenEventByName(kLaunchEvent));
     EXPECT_TRUE(OpenEventByName(kMessageEvent));
+    EXPECT_TRUE(OpenEventByName(kCheckerDoneEvent));
 
     EXPECT_FALSE(OpenEventByName(kUpdateEvent));
     EXPECT_FALSE(OpenEventByName(kWaitUpdateEvent));
@@ -295,6 +298,7 @@ TEST_F(SharedLinkSecurity, EveryObjectOfBothRolesCarriesTheTwoEntryList) {
     ExpectTheTwoEntries(gui.GetLaunchEvent(), "launch event");
     ExpectTheTwoEntries(gui.GetUpdateEvent(), "update event");
     ExpectTheTwoEntries(gui.GetWaitUpdateEvent(), "wait-update event");
+    ExpectTheTwoEntries(gui.GetCheckerDoneEvent(), "checker-done event");
 
     CSharedLink checker;
     checker.Open(CSharedLink::Role::Checker);
@@ -577,16 +581,25 @@ TEST_F(SharedLinkLaunchRequest, APathThatWouldBeCutIsNotSent) {
     EXPECT_FALSE(IsSignalled(launch.Get()));
 }
 
-TEST_F(SharedLinkLaunchRequest, TheGuiSignalsItsUpdateEvent) {
+TEST_F(SharedLinkLaunchRequest, TheGuiSignalsItsUpdateEventAndTheCheckerItsDoneEvent) {
     CSharedLink link;
     link.Open(CSharedLink::Role::Gui);
     UniqueHandle update = OpenEventByName(kUpdateEvent);
     UniqueHandle wait = OpenEventByName(kWaitUpdateEvent);
+    UniqueHandle done = OpenEventByName(kCheckerDoneEvent);
     ASSERT_TRUE(update);
     ASSERT_TRUE(wait);
+    ASSERT_TRUE(done);
     EXPECT_TRUE(link.SignalUpdate());
     EXPECT_TRUE(IsSignalled(update.Get()));
     EXPECT_FALSE(IsSignalled(wait.Get()));
+    EXPECT_FALSE(IsSignalled(done.Get()));
+
+    // The checker's end of a run reaches the GUI's own handle of the event.
+    CSharedLink checker;
+    checker.Open(CSharedLink::Role::Checker);
+    EXPECT_TRUE(checker.SignalCheckerDone());
+    EXPECT_TRUE(IsSignalled(link.GetCheckerDoneEvent()));
 }
 
 // --- Launch service -------------------------------------------------------

@@ -69,3 +69,12 @@ struct FindHandleTraits {
     static void Close(HANDLE h) { ::FindClose(h); }
 };
 using UniqueFindHandle = CUniqueResource<FindHandleTraits>;
+
+// Service control manager and service handles.
+struct ServiceHandleTraits {
+    using Handle = SC_HANDLE;
+    static bool IsEmpty(SC_HANDLE h) { return h == nullptr; }
+    static SC_HANDLE Empty() { return nullptr; }
+    static void Close(SC_HANDLE h) { ::CloseServiceHandle(h); }
+};
+using UniqueServiceHandle = CUniqueResource<ServiceHandleTraits>;

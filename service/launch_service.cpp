@@ -1,19 +1,20 @@
 #include "service/launch_service.h"
 
-#include <aclapi.h>
-#include <sddl.h>
-
 #include <cstring>
 #include <utility>
 #include <vector>
 
 #include "framework/module_paths.h"
 #include "framework/trace.h"
+#include "service/install_folder.h"
 #include "service/session_launcher.h"
+#include "service/trusted_accounts.h"
 
 namespace {
 
 constexpr DWORD kNoSession = 0xFFFFFFFF;
+// Below the 30 s the control manager gives a control handler.
+constexpr DWORD kRecoveryWaitMs = 20000;
 
 std::string Beside(const char* fileName) {
     const std::string folder = GetProgramDirectory();
@@ -23,74 +24,6 @@ std::string Beside(const char* fileName) {
 void Trace(const std::string& text) {
     TraceText("RODerevAva: " + text);
 }
-
-// The accounts whose objects the service takes as its own: its own token's
-// user and default owner, LocalSystem and the administrators.
-class CObjectOwners {
-public:
-    CObjectOwners() {
-        AddWellKnown(WinLocalSystemSid);
-        AddWellKnown(WinBuiltinAdministratorsSid);
-        HANDLE token = nullptr;
-        if (::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
-            const UniqueHandle owned(token);
-            AddFromToken(token, TokenUser);
-            AddFromToken(token, TokenOwner);
-        }
-    }
-
-    // False also when the object's owner cannot be read: an object the
-    // service made always lets it read that. `ownerText` names the owner
-    // when it could be read, and is left as it was otherwise.
-    bool IsTrusted(HANDLE object, std::string& ownerText) const {
-        PSID owner = nullptr;
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        if (::GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
-                              nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
-            return false;
-        }
-        bool trusted = false;
-        for (const std::vector<BYTE>& sid : m_trusted) {
-            trusted = trusted || (owner != nullptr &&
-                                  ::EqualSid(owner, const_cast<BYTE*>(sid.data())) != FALSE);
-        }
-        char* text = nullptr;
-        if (owner != nullptr && ::ConvertSidToStringSidA(owner, &text)) {
-            ownerText = text;
-            ::LocalFree(text);
-        }
-        ::LocalFree(descriptor);
-        return trusted;
-    }
-
-private:
-    void AddWellKnown(WELL_KNOWN_SID_TYPE type) {
-        std::vector<BYTE> sid(SECURITY_MAX_SID_SIZE);
-        DWORD size = static_cast<DWORD>(sid.size());
-        if (::CreateWellKnownSid(type, nullptr, sid.data(), &size)) {
-            sid.resize(size);
-            m_trusted.push_back(std::move(sid));
-        }
-    }
-
-    // TokenUser and TokenOwner answers both begin with the SID's pointer.
-    void AddFromToken(HANDLE token, TOKEN_INFORMATION_CLASS which) {
-        std::vector<BYTE> buffer(256);
-        DWORD size = 0;
-        if (!::GetTokenInformation(token, which, buffer.data(), static_cast<DWORD>(buffer.size()),
-                                   &size)) {
-            return;
-        }
-        PSID sid = nullptr;
-        std::memcpy(&sid, buffer.data(), sizeof sid);
-        if (sid != nullptr && ::IsValidSid(sid)) {
-            const auto* bytes = static_cast<const BYTE*>(sid);
-            m_trusted.emplace_back(bytes, bytes + ::GetLengthSid(sid));
-        }
-    }
-
-    std::vector<std::vector<BYTE>> m_trusted;
-};
 
 } // namespace
 
@@ -135,14 +68,14 @@ bool CLaunchService::OpenObjects() {
         }
         return UniqueHandle(::OpenFileMappingA(READ_CONTROL, FALSE, object.name));
     };
-    const CObjectOwners owners;
+    const CTrustedAccounts owners;
     for (const CHeldObject& object : objects) {
         std::string owner = "an owner it cannot read";
         std::string refusal;
         if (object.held == nullptr) {
             refusal = "is missing or of another kind";
         } else if (const UniqueHandle readable = openForOwner(object);
-                   !readable || !owners.IsTrusted(readable.Get(), owner)) {
+                   !readable || !owners.OwnsObject(readable.Get(), owner)) {
             refusal = "was made by another account (" + owner + ")";
         }
         if (!refusal.empty()) {
@@ -151,6 +84,34 @@ bool CLaunchService::OpenObjects() {
         }
     }
     return true;
+}
+
+bool CLaunchService::CheckInstallFolder() const {
+    std::string folder = GetProgramDirectory();
+    if (folder.size() > 3 && folder.back() == '\\') {
+        folder.pop_back();
+    }
+    const std::string changeable = FindChangeableInstallPath(folder, CTrustedAccounts().SidTexts());
+    if (!changeable.empty()) {
+        Trace("refused to start: " + changeable);
+        return false;
+    }
+    return true;
+}
+
+DWORD CLaunchService::RecoverActiveUser() {
+    const DWORD session = ::WTSGetActiveConsoleSessionId();
+    if (session == kNoSession || m_strRecoverPath.empty()) {
+        return ERROR_NO_TOKEN;
+    }
+    const std::lock_guard<std::mutex> lock(m_recoveryMutex);
+    const UniqueHandle recovery = StartInSession(session, m_strRecoverPath, LaunchPurpose::AsUser);
+    if (!recovery) {
+        return ERROR_NO_TOKEN;
+    }
+    return ::WaitForSingleObject(recovery.Get(), kRecoveryWaitMs) == WAIT_OBJECT_0
+               ? NO_ERROR
+               : ERROR_SERVICE_REQUEST_TIMEOUT;
 }
 
 void CLaunchService::QueueLogon(DWORD sessionId) {
@@ -248,6 +209,7 @@ SessionState CLaunchService::ActiveSession() {
 void CLaunchService::StartSessionWork(DWORD sessionId) {
     if (!m_strRecoverPath.empty()) {
         // Not waited for: Vettor does not touch the proxy settings.
+        const std::lock_guard<std::mutex> lock(m_recoveryMutex);
         StartInSession(sessionId, m_strRecoverPath, LaunchPurpose::AsUser);
     }
     StartVettor(sessionId);

@@ -29,6 +29,16 @@ public:
     // service was stopped, to shut the programs out or to listen in.
     bool OpenObjects();
 
+    // False, with the reason traced, when an account other than the
+    // trusted ones could change the install folder or anything directly in
+    // it: LocalSystem would then run what that account put there.
+    bool CheckInstallFolder() const;
+
+    // From the control handler's thread: runs the recovery as the active
+    // session's user and waits for it (up to 20 s). NO_ERROR once it ran,
+    // otherwise why not. Starts of the recovery are one at a time.
+    DWORD RecoverActiveUser();
+
     // Starts the session work of the active session, then serves logons and
     // requests until the stop event is set: NO_ERROR then, otherwise the
     // error of a wait that failed.
@@ -55,6 +65,8 @@ private:
     CSharedLink m_checkerObjects;
     UniqueHandle m_hLogonEvent;
 
+    // Held through each run of the recovery, from either thread.
+    std::mutex m_recoveryMutex;
     std::mutex m_logonMutex;
     std::vector<DWORD> m_pendingLogons; // under m_logonMutex
 

@@ -10,6 +10,8 @@ ControlAction ClassifyControl(unsigned long control, unsigned long eventType, bo
         return eventType == service_control::kSessionLogon && hasEventData
                    ? ControlAction::Logon
                    : ControlAction::Acknowledge;
+    case service_control::kRecoverUser:
+        return ControlAction::RecoverUser;
     default:
         return ControlAction::NotHandled;
     }

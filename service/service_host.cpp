@@ -50,6 +50,8 @@ DWORD CServiceHost::HandleControl(DWORD control, DWORD eventType, LPVOID eventDa
     case ControlAction::Logon:
         m_service.QueueLogon(static_cast<const WTSSESSION_NOTIFICATION*>(eventData)->dwSessionId);
         return NO_ERROR;
+    case ControlAction::RecoverUser:
+        return m_service.RecoverActiveUser();
     case ControlAction::Acknowledge:
         return NO_ERROR;
     case ControlAction::NotHandled:
@@ -77,6 +79,11 @@ void CServiceHost::Run(const char* serviceName) {
             return;
         }
         Report(SERVICE_START_PENDING, NO_ERROR, kPendingWaitHintMs);
+        if (!m_service.CheckInstallFolder()) {
+            // An ordinary account could change what LocalSystem runs.
+            Report(SERVICE_STOPPED, ERROR_INVALID_OWNER);
+            return;
+        }
         if (!m_service.OpenObjects()) {
             // Another account's object under one of the names: the service
             // serves nothing through it, and its restart action tries again.

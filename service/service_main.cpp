@@ -1,9 +1,13 @@
 // RODerevAva.exe: the launch service's program. The service control manager
-// starts it; started any other way, the dispatcher call fails and it ends.
+// starts it; the setup runs it with one of its verbs; started any other way,
+// the dispatcher call fails and it ends.
 #include <windows.h>
+
+#include <cstdlib>
 
 #include "framework/trace.h"
 #include "service/service_host.h"
+#include "service/setup_verbs.h"
 
 namespace {
 
@@ -26,6 +30,10 @@ void WINAPI ServiceMain(DWORD argc, LPSTR* argv) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
+        int verbExit = 0;
+        if (RunSetupVerb(__argc, __argv, verbExit)) {
+            return verbExit;
+        }
         const SERVICE_TABLE_ENTRYA table[] = {{g_szServiceName, ServiceMain}, {nullptr, nullptr}};
         if (!::StartServiceCtrlDispatcherA(table)) {
             const DWORD error = ::GetLastError();

@@ -9,14 +9,6 @@
 
 namespace {
 
-struct ServiceHandleTraits {
-    using Handle = SC_HANDLE;
-    static bool IsEmpty(SC_HANDLE h) { return h == nullptr; }
-    static SC_HANDLE Empty() { return nullptr; }
-    static void Close(SC_HANDLE h) { ::CloseServiceHandle(h); }
-};
-using UniqueServiceHandle = CUniqueResource<ServiceHandleTraits>;
-
 // The block InitializeSecurityDescriptor writes: the absolute layout, 20
 // bytes on 32-bit Windows and 40 on 64-bit.
 constexpr SIZE_T kDescriptorBytes = SECURITY_DESCRIPTOR_MIN_LENGTH;

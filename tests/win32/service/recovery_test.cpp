@@ -91,7 +91,7 @@ TEST_F(RecoveryAtLogon, RunByHandItPutsTheUsersSettingsBackOnce) {
     EXPECT_EQ(MachineServer(), kUserProxy);
 }
 
-TEST_F(RecoveryAtLogon, TheServicesStartRunsItAsTheUserInTheActiveSession) {
+TEST_F(RecoveryAtLogon, TheServiceRunsItAsTheUserAtItsStartAndForTheUninstaller) {
     ASSERT_TRUE(
         CopyProgram(BuiltProgram("service/RODerevAva.exe"), installed.Path() + "RODerevAva.exe"));
     ASSERT_TRUE(CopyProgram(BuiltProgram("checker/Vettor.exe"), installed.Path() + "Vettor.exe"));
@@ -107,11 +107,26 @@ TEST_F(RecoveryAtLogon, TheServicesStartRunsItAsTheUserInTheActiveSession) {
     EXPECT_NE(WaitForProcessWithImage(installed.Path() + "Vettor.exe", 20000), 0u);
     // With the user's own token, never the service's.
     const std::string asUser = "RODerevAva: started " + RecoverPath() + " for session ";
-    const std::vector<std::string> texts = traces.Texts();
-    EXPECT_TRUE(std::any_of(texts.begin(), texts.end(), [&](const std::string& text) {
-        return text.compare(0, asUser.size(), asUser) == 0 &&
-               text.find(" as the user's token, process ") != std::string::npos;
-    })) << ::testing::PrintToString(texts);
+    const auto runsAsUser = [&] {
+        const std::vector<std::string> texts = traces.Texts();
+        return std::count_if(texts.begin(), texts.end(), [&](const std::string& text) {
+            return text.compare(0, asUser.size(), asUser) == 0 &&
+                   text.find(" as the user's token, process ") != std::string::npos;
+        });
+    };
+    EXPECT_EQ(runsAsUser(), 1) << ::testing::PrintToString(traces.Texts());
+
+    // The uninstaller, elevated, has the service run it as the user too, and
+    // the verb comes back once it has run.
+    LeaveACutOffSession();
+    CStartOptions options;
+    options.m_strProgram = installed.Path() + "RODerevAva.exe";
+    const CRunOutcome verb = RunToExit(
+        "\"" + options.m_strProgram + "\" /recover-user " + kTestServiceName, 30000, options);
+    EXPECT_TRUE(verb.m_bEnded && verb.m_nExitCode == 0) << verb.m_nExitCode;
+    EXPECT_EQ(MachineServer(), kUserProxy);
+    EXPECT_FALSE(HasRecord());
+    EXPECT_EQ(runsAsUser(), 2) << ::testing::PrintToString(traces.Texts());
     EXPECT_TRUE(service.Stop());
     EXPECT_TRUE(service.Delete());
 }

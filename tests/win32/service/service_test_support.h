@@ -15,14 +15,6 @@
 // own tests find.
 constexpr char kTestServiceName[] = "RODerevAvaTest";
 
-struct ServiceHandleTraits {
-    using Handle = SC_HANDLE;
-    static bool IsEmpty(SC_HANDLE h) { return h == nullptr; }
-    static SC_HANDLE Empty() { return nullptr; }
-    static void Close(SC_HANDLE h) { ::CloseServiceHandle(h); }
-};
-using UniqueServiceHandle = CUniqueResource<ServiceHandleTraits>;
-
 // A folder of its own in the prefix's temporary folder, ending in "\";
 // removed with everything in it at the end.
 class CScratchFolder {

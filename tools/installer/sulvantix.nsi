@@ -65,6 +65,21 @@ FunctionEnd
 Section "Sulvantix"
   ; A running copy would keep its files open.
   nsExec::Exec '"$SYSDIR\sc.exe" stop ${SERVICE}'
+  Pop $0
+  ; LocalSystem runs the service from this folder, wherever it is chosen: its
+  ; access list (the system and the administrators change it, users read and
+  ; run) goes on before any file goes in. The new service program sets it,
+  ; and ends the programs an earlier installation still runs from there.
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\RODerevAva.exe" "${STAGE}\RODerevAva.exe"
+  CreateDirectory "$INSTDIR"
+  ExecWait '"$PLUGINSDIR\RODerevAva.exe" /end-programs "$INSTDIR"'
+  ExecWait '"$PLUGINSDIR\RODerevAva.exe" /protect-install-folder "$INSTDIR"' $0
+  ${If} $0 != 0
+    MessageBox MB_OK|MB_ICONSTOP "Setup cannot protect the folder $INSTDIR (error $0), so nothing was installed. Please choose a folder on an NTFS drive." /SD IDOK
+    SetErrorLevel 2
+    Quit
+  ${EndIf}
   SetOutPath "$INSTDIR"
   File "${STAGE}\Sulvantix.exe"
   File "${STAGE}\Vettor.exe"
@@ -153,14 +168,21 @@ Function un.KeepUserProxiesLeave
 FunctionEnd
 
 Section "Uninstall"
+  ; The programs must not hold their files while they go: the ones running
+  ; from this folder end, same-named programs elsewhere are left alone.
+  ExecWait '"$INSTDIR\RODerevAva.exe" /end-programs "$INSTDIR"'
+  ; A Sulvantix ended during a session leaves the user's own proxy settings in
+  ; its record. The service, still running, has the recovery put them back
+  ; as the user: this uninstaller runs as an administrator, who may be
+  ; another account. Without the service it runs here, for this account.
+  ExecWait '"$INSTDIR\RODerevAva.exe" /recover-user' $0
+  ${If} $0 != 0
+    ExecWait '"$INSTDIR\SulvantixRecover.exe"'
+  ${EndIf}
   nsExec::ExecToLog '"$SYSDIR\sc.exe" stop ${SERVICE}'
   nsExec::ExecToLog '"$SYSDIR\sc.exe" delete ${SERVICE}'
-  ; The programs must not hold their files while they go.
-  nsExec::Exec '"$SYSDIR\taskkill.exe" /F /IM Vettor.exe'
-  nsExec::Exec '"$SYSDIR\taskkill.exe" /F /IM Sulvantix.exe'
-  ; A Sulvantix ended during a session leaves the user's own proxy settings in
-  ; its record; the recovery program, about to go, puts them back now.
-  ExecWait '"$INSTDIR\SulvantixRecover.exe"'
+  ; Anything the service started before it stopped.
+  ExecWait '"$INSTDIR\RODerevAva.exe" /end-programs "$INSTDIR"'
 
   Delete "$INSTDIR\Sulvantix.exe"
   Delete "$INSTDIR\Vettor.exe"

@@ -21,8 +21,10 @@
 #include "tests/e2e/app/sulvantix_driver.h"
 #include "tests/e2e/installer/setup_machine.h"
 #include "tests/support/file_access.h"
+#include "tests/support/debug_output_capture.h"
 #include "tests/support/machine_proxy.h"
 #include "tests/support/message_pump.h"
+#include "tests/support/process_start.h"
 #include "tests/support/standins_env.h"
 #include "tests/win32/service/service_test_support.h"
 
@@ -60,6 +62,21 @@ std::string Joined(const Lines& lines) {
         text += "\n  " + line;
     }
     return text;
+}
+
+// What follows `path` in each trace that starts with `prefix` and then names
+// it (in any case, as the setup spells the folder its own way).
+Lines TracesLike(const CDebugOutputCapture& traces, const std::string& prefix,
+                 const std::string& path) {
+    Lines rests;
+    for (const std::string& text : traces.Texts()) {
+        if (text.size() >= prefix.size() + path.size() &&
+            text.compare(0, prefix.size(), prefix) == 0 &&
+            SamePath(text.substr(prefix.size(), path.size()), path)) {
+            rests.push_back(text.substr(prefix.size() + path.size()));
+        }
+    }
+    return rests;
 }
 
 bool IsEnded(const UniqueHandle& process) {
@@ -154,7 +171,14 @@ protected:
 TEST_F(SetupE2e, SilentSetupInstallsAWorkingSulvantixAndSilentUninstallTakesItAway) {
     // The user's own proxies from an earlier installation.
     ASSERT_TRUE(WriteWholeFile(SystemFile("Userproxy.txt"), kOwnProxies));
+    CDebugOutputCapture traces(CDebugOutputCapture::kAnyProcess);
+    ASSERT_TRUE(traces.IsListening());
     ASSERT_TRUE(Install());
+    // The folder's access list, set before the files went in. Wine keeps no
+    // list on files (one set reads back as Wine's own), so the list is the one
+    // the service program reports it set.
+    EXPECT_EQ(TracesLike(traces, "RODerevAva: protected ", ProgramFolder()),
+              Lines{": O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)"});
 
     // This tree's programs and help, byte for byte, beside the uninstaller.
     const std::string stage = standins_env::WinePath(Tree() + "/tools/installer/stage/");
@@ -293,10 +317,34 @@ TEST_F(SetupE2e, SilentSetupInstallsAWorkingSulvantixAndSilentUninstallTakesItAw
     ASSERT_TRUE(PumpMessagesUntil([&] { return MachineProxyLabel() != usersProxy; }, 10000))
         << "the session applied no proxy";
 
+    // Another product's program of the same name, elsewhere, keeps running.
+    const std::string elsewhere = "C:\\SulvantixElsewhere";
+    ::CreateDirectoryA(elsewhere.c_str(), nullptr);
+    ASSERT_TRUE(::CopyFileA(SystemFile("notepad.exe").c_str(), (elsewhere + "\\Vettor.exe").c_str(),
+                            FALSE));
+    const CStartedProcess other = StartProcess("\"" + elsewhere + "\\Vettor.exe\"");
+    ASSERT_TRUE(other);
+
     // Away again, the user's own proxies and settings kept as they were.
+    traces.Clear();
     ASSERT_TRUE(UninstallAndRestart(""));
     EXPECT_FALSE(m_app.IsRunning());
     EXPECT_EQ(MachineProxyLabel(), usersProxy) << "the session's proxy stayed on";
+    // Only the programs running from the install folder were ended, and the
+    // service put the user's settings back with the user's own token.
+    const bool otherRuns = ::WaitForSingleObject(other.m_hProcess.Get(), 0) == WAIT_TIMEOUT;
+    ::TerminateProcess(other.m_hProcess.Get(), 0);
+    ::WaitForSingleObject(other.m_hProcess.Get(), 5000);
+    ::DeleteFileA((elsewhere + "\\Vettor.exe").c_str());
+    ::RemoveDirectoryA(elsewhere.c_str());
+    EXPECT_TRUE(otherRuns) << "the uninstaller ended a Vettor.exe of another folder";
+    EXPECT_EQ(TracesLike(traces, "RODerevAva: ended ", ProgramFile("Sulvantix.exe")).size(), 1u);
+    EXPECT_EQ(TracesLike(traces, "RODerevAva: ended ", ProgramFile("Vettor.exe")).size(), 1u);
+    const Lines recovery =
+        TracesLike(traces, "RODerevAva: started ", ProgramFile("SulvantixRecover.exe"));
+    ASSERT_EQ(recovery.size(), 1u) << ::testing::PrintToString(traces.Texts());
+    EXPECT_NE(recovery.front().find(" as the user's token, process "), std::string::npos)
+        << recovery.front();
     EXPECT_TRUE(IsEnded(serviceProcess)) << "the service still runs";
     EXPECT_TRUE(IsEnded(vettor)) << "the installed Vettor still runs";
     EXPECT_EQ(Leftovers(m_start), Lines{});

@@ -3,6 +3,7 @@
 #include "gui/engine/proxy_engine.h"
 
 #include "framework/trace.h"
+#include "shared/probe_rules.h"
 #include "shared/proxy_entry.h"
 
 namespace {
@@ -130,7 +131,11 @@ void CProxyEngine::ChangeIP() {
                 TraceText(kReturnCause);
                 return;
             }
-            Show([&](IEngineWindow& window) { window.ArmTimer(IDT_ROTATE, periodMs); });
+            const std::string inForce = probe::ProxyText(parts.m_strAddress, m_nCurrentPort);
+            Show([&](IEngineWindow& window) {
+                window.ArmTimer(IDT_ROTATE, periodMs);
+                window.ShowProxyInForce(inForce, periodMs);
+            });
             return;
         }
 
@@ -192,6 +197,7 @@ void CProxyEngine::StopAnonymizingFor(const CWorkerTicket* caller) {
     SetBusy(false);
     RestoreProxyOptions();
     m_bAnonymizing = false;
+    m_pWindow->ShowProxyInForce(std::string(), 0);
     m_pWindow->ShowMessage(kSettingOriginal);
 }
 

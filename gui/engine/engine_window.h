@@ -55,4 +55,13 @@ public:
     virtual void KillTimer(unsigned id) = 0;
     // The quit message, after the dialog's cancel when `closeWindow`.
     virtual void Quit(int exitCode, bool closeWindow) = 0;
+
+    // The proxy in force: `entry` ("address:port") just applied by a switch
+    // of the session, the next switch `periodMs` from now; empty when the
+    // session has ended. For what the window shows besides its list (the
+    // notification area); nothing by default.
+    virtual void ShowProxyInForce(const std::string& entry, unsigned periodMs) {
+        (void)entry;
+        (void)periodMs;
+    }
 };

@@ -77,6 +77,17 @@ bool IsErrorPageChunk(const char* data, std::size_t size) {
     return false;
 }
 
+FailureWeight WeighSendError(unsigned long error) {
+    switch (error) {
+    case 12029: // ERROR_INTERNET_CANNOT_CONNECT
+    case 12031: // ERROR_INTERNET_CONNECTION_RESET
+    case 12152: // ERROR_HTTP_INVALID_SERVER_RESPONSE
+        return FailureWeight::kFinal;
+    default:
+        return FailureWeight::kPassing;
+    }
+}
+
 std::string SendFailedTrace(unsigned long error, const std::string& proxy) {
     return Format("Failed in call to HttpSendRequest, Error:%d -> ", static_cast<long>(error)) +
            proxy;

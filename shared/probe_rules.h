@@ -56,6 +56,14 @@ BodyVerdict JudgeBodyRead(bool readSucceeded, const char* data, std::size_t size
 // True when one of the error-page tokens begins after the chunk's first byte.
 bool IsErrorPageChunk(const char* data, std::size_t size);
 
+// What a failed probe says of the proxy: a refused connection, a reset or an
+// answer other than the test file says it is gone; a time-out, a failure of
+// our own or anything else may pass with the moment.
+enum class FailureWeight { kPassing, kFinal };
+// ERROR_INTERNET_CANNOT_CONNECT (12029), ERROR_INTERNET_CONNECTION_RESET
+// (12031) and ERROR_HTTP_INVALID_SERVER_RESPONSE (12152) are final.
+FailureWeight WeighSendError(unsigned long error);
+
 // The probe's traces, exactly as they go to the debugger stream.
 extern const char* const kExceptionTrace;
 std::string SendFailedTrace(unsigned long error, const std::string& proxy);

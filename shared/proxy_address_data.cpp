@@ -104,6 +104,8 @@ struct CProbeJob {
     // The caller's copy of sendReturned, when it keeps one.
     std::atomic<bool>* sendReturnedOut = nullptr;
     int result = 0; // written before `done` is set, read after it
+    // What a failure says of the proxy; written and read as `result` is.
+    probe::FailureWeight weight = probe::FailureWeight::kPassing;
     CKernelHandle done;
 
     CInternetHandle session;
@@ -238,6 +240,7 @@ void RunProbe(CProbeJob& job) {
         *job.sendReturnedOut = true;
     }
     if (!sent) {
+        job.weight = probe::WeighSendError(sendError);
         Finish(job, 0, probe::SendFailedTrace(sendError, job.proxy));
         return;
     }
@@ -252,6 +255,8 @@ void RunProbe(CProbeJob& job) {
     if (decision.drainFirst && !Drain(job, request)) {
         return;
     }
+    // Any answer but the test file is final: an error page, a refusal.
+    job.weight = probe::FailureWeight::kFinal;
     switch (decision.outcome) {
     case probe::StatusOutcome::kFailNamingProxy:
         Finish(job, 0, probe::StatusNamingProxyTrace(status, job.proxy));
@@ -384,7 +389,11 @@ int CProxyAddressData::ProbeProxyString(const std::string& proxy) {
 }
 
 int CProxyAddressData::ProbeProxyStringOnThisThread(const std::string& proxy,
-                                                    std::atomic<bool>* sendReturned) {
+                                                    std::atomic<bool>* sendReturned,
+                                                    probe::FailureWeight* weight) {
+    if (weight != nullptr) {
+        *weight = probe::FailureWeight::kPassing;
+    }
     try {
         const std::shared_ptr<CProbeJob> job =
             MakeProbeJob(proxy, m_strUserAgent, reinterpret_cast<DWORD_PTR>(this), m_nProbeBoundMs);
@@ -393,6 +402,9 @@ int CProxyAddressData::ProbeProxyStringOnThisThread(const std::string& proxy,
         }
         job->sendReturnedOut = sendReturned;
         RunProbe(*job);
+        if (weight != nullptr && job->result == 0) {
+            *weight = job->weight;
+        }
         return job->result;
     } catch (...) {
         TraceText(probe::kExceptionTrace);

@@ -6,6 +6,8 @@
 #include <atomic>
 #include <string>
 
+#include "shared/probe_rules.h"
+
 #ifdef _WIN32
 #include "shared/proxy_options.h"
 #endif
@@ -27,9 +29,11 @@ public:
     // call returns about then; a proxy that trickles its answer can hold it
     // longer, and the caller gives up on such a probe itself. `sendReturned`,
     // when given, is set once the request has been sent (a give-up before
-    // that is a time-out of the send).
+    // that is a time-out of the send). `weight`, when given, tells what a
+    // failure says of the proxy.
     int ProbeProxyStringOnThisThread(const std::string& proxy,
-                                     std::atomic<bool>* sendReturned = nullptr);
+                                     std::atomic<bool>* sendReturned = nullptr,
+                                     probe::FailureWeight* weight = nullptr);
 
     // Rewrites the list file without any line equal (exactly, case-sensitively)
     // to the entry. True when the file held the entry and was rewritten.

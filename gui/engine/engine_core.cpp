@@ -54,6 +54,7 @@ CProxyEngine::~CProxyEngine() {
 void CProxyEngine::Shutdown() {
     m_bStopChangeIP = true;
     m_bClosing = true;
+    StopWatch();
     if (m_pWorkerThread) {
         m_pWorkerThread->ReleaseTicket();
         m_pWorkerThread.reset();

@@ -62,6 +62,7 @@ void CProxyEngine::StartRotation() {
     m_bStopChangeIP = false;
     m_bClosing = false;
     StartWorker([this] { ChangeIP(); }, true);
+    StartWatch();
 }
 
 void CProxyEngine::EndSessionOnWindowThread(const char* message, const CWorkerTicket* caller) {
@@ -134,6 +135,7 @@ void CProxyEngine::ChangeIP() {
             const std::string inForce = probe::ProxyText(parts.m_strAddress, m_nCurrentPort);
             Show([&](IEngineWindow& window) {
                 window.ArmTimer(IDT_ROTATE, periodMs);
+                m_watch.OnSwitch(::GetTickCount64());
                 window.ShowProxyInForce(inForce, periodMs);
             });
             return;
@@ -193,6 +195,7 @@ void CProxyEngine::StopRecordedWorker(bool closing, const CWorkerTicket* caller)
 
 void CProxyEngine::StopAnonymizingFor(const CWorkerTicket* caller) {
     m_pWindow->KillTimer(IDT_ROTATE);
+    StopWatch();
     StopRecordedWorker(false, caller);
     SetBusy(false);
     RestoreProxyOptions();
@@ -222,6 +225,7 @@ void CProxyEngine::OnEndSession() {
         return;
     }
     m_pWindow->KillTimer(IDT_ROTATE);
+    StopWatch();
     StopRecordedWorker(true, nullptr);
     RestoreProxyOptions();
     m_bAnonymizing = false;

@@ -24,6 +24,7 @@
 
 #include "gui/engine/engine_window.h"
 #include "gui/engine/proxy_list.h"
+#include "gui/engine/proxy_watch_rules.h"
 #include "gui/engine/window_thread_calls.h"
 #include "shared/session_record_store.h"
 #include "shared/proxy_options.h"
@@ -59,6 +60,8 @@ struct CEngineSettings {
     unsigned m_nRotationMsPerSecond = 1000;
     // How long a stop waits for a worker before letting it go.
     unsigned m_nWorkerStopWaitMs = 500;
+    // When the watch probes the proxy in force during a session.
+    CWatchTiming m_watchTiming;
 };
 
 class CProxyEngine : public std::enable_shared_from_this<CProxyEngine> {
@@ -164,6 +167,13 @@ private:
     std::string UpdateDownloadPath() const;
     bool StartWorker(std::function<void()> body, bool record);
 
+    // The watch on the proxy in force (engine_watch.cpp): a worker of the
+    // session that probes it, and the window-thread half that moves on.
+    void StartWatch();
+    void StopWatch();
+    void WatchProxyInForce(HANDLE stopEvent);
+    void OnWatchProbe(const std::string& entry, WatchProbe result, std::uint64_t startedMs);
+
     const CEngineSettings m_settings;
     const std::shared_ptr<CWindowThreadCalls> m_pCalls;
     const std::shared_ptr<IEngineWindow> m_pWindow; // the window's thread only
@@ -179,6 +189,12 @@ private:
     std::unique_ptr<CSessionRecordStore> m_pRecordStore;
     // The entry this session applied last; empty before its first apply.
     std::string m_strAppliedEntry;
+    CProxyWatchRules m_watch;
+    std::unique_ptr<CEngineWorker> m_pWatchWorker;
+    // Set to end the watch's worker, which holds its own reference.
+    std::shared_ptr<void> m_pWatchStop;
+    // The window's thread is inside a call of the watch's worker.
+    bool m_bInWatchProbe = false;
 
     // Read by the first rotation step's worker.
     std::atomic<int> m_nCurrentProxy{0};

@@ -161,6 +161,9 @@ CMainWindowSetup CEngineHarness::Setup(const std::string& updateBaseUrl,
     setup.m_settings.m_strProgramDirectory = m_program.Path() + "\\";
     setup.m_settings.m_strRecordFolder = m_record.Path();
     setup.m_settings.m_nRotationMsPerSecond = rotationMsPerSecond;
+    // The watch's probes run on the real clock; these scenarios count the
+    // period's steps only (the end-to-end tests watch the watch).
+    setup.m_settings.m_watchTiming.m_nFirstProbeMs = 3600000;
     if (!updateBaseUrl.empty()) {
         setup.m_settings.m_strUpdateBaseUrl = updateBaseUrl;
     }

@@ -77,12 +77,14 @@ bool IsErrorPageChunk(const char* data, std::size_t size) {
     return false;
 }
 
-FailureWeight WeighSendError(unsigned long error) {
+FailureWeight WeighSendError(unsigned long error, unsigned long elapsedMs, unsigned long boundMs) {
     switch (error) {
     case 12029: // ERROR_INTERNET_CANNOT_CONNECT
     case 12031: // ERROR_INTERNET_CONNECTION_RESET
     case 12152: // ERROR_HTTP_INVALID_SERVER_RESPONSE
         return FailureWeight::kFinal;
+    case 12030: // ERROR_INTERNET_CONNECTION_ABORTED
+        return elapsedMs < boundMs / 2 ? FailureWeight::kFinal : FailureWeight::kPassing;
     default:
         return FailureWeight::kPassing;
     }

@@ -61,8 +61,10 @@ bool IsErrorPageChunk(const char* data, std::size_t size);
 // our own or anything else may pass with the moment.
 enum class FailureWeight { kPassing, kFinal };
 // ERROR_INTERNET_CANNOT_CONNECT (12029), ERROR_INTERNET_CONNECTION_RESET
-// (12031) and ERROR_HTTP_INVALID_SERVER_RESPONSE (12152) are final.
-FailureWeight WeighSendError(unsigned long error);
+// (12031) and ERROR_HTTP_INVALID_SERVER_RESPONSE (12152) are final; so is
+// ERROR_INTERNET_CONNECTION_ABORTED (12030) well before the bound, which is
+// how Wine reports a reset (and its own time-out, but only at the bound).
+FailureWeight WeighSendError(unsigned long error, unsigned long elapsedMs, unsigned long boundMs);
 
 // The probe's traces, exactly as they go to the debugger stream.
 extern const char* const kExceptionTrace;

@@ -226,6 +226,7 @@ void RunProbe(CProbeJob& job) {
 
     BOOL sent = FALSE;
     DWORD sendError = 0;
+    const DWORD sendStarted = ::GetTickCount();
     {
         COpenCall call(job.gate);
         sent = ::HttpSendRequestA(request, probe::kCloseConnectionHeader, static_cast<DWORD>(-1),
@@ -240,7 +241,7 @@ void RunProbe(CProbeJob& job) {
         *job.sendReturnedOut = true;
     }
     if (!sent) {
-        job.weight = probe::WeighSendError(sendError);
+        job.weight = probe::WeighSendError(sendError, ::GetTickCount() - sendStarted, job.boundMs);
         Finish(job, 0, probe::SendFailedTrace(sendError, job.proxy));
         return;
     }

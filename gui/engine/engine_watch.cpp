@@ -75,7 +75,7 @@ void CProxyEngine::WatchProxyInForce(HANDLE stopEvent) {
         if (::WaitForSingleObject(stopEvent, 0) != WAIT_TIMEOUT) {
             return;
         }
-        const WatchProbe result = alive ? WatchProbe::Alive
+        const WatchProbe result = alive                                    ? WatchProbe::Alive
                                   : weight == probe::FailureWeight::kFinal ? WatchProbe::FailedFinal
                                                                            : WatchProbe::Failed;
         if (!m_pCalls->Run([&] { OnWatchProbe(entry, result, started); })) {

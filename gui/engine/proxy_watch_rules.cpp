@@ -19,9 +19,8 @@ std::uint64_t CProxyWatchRules::MsToNextProbe(std::uint64_t nowMs) const {
     return m_nNextProbeAt > nowMs ? m_nNextProbeAt - nowMs : 0;
 }
 
-WatchStep CProxyWatchRules::OnProbe(WatchProbe result, std::uint64_t startedMs,
-                                    std::uint64_t nowMs, std::size_t listCount,
-                                    std::uint64_t periodMs) {
+WatchStep CProxyWatchRules::OnProbe(WatchProbe result, std::uint64_t startedMs, std::uint64_t nowMs,
+                                    std::size_t listCount, std::uint64_t periodMs) {
     if (!m_bInForce) {
         return WatchStep::Stay;
     }

@@ -25,24 +25,7 @@ std::string Joined(const Lines& lines) {
     return text;
 }
 
-class SulvantixSession : public SulvantixE2e {
-protected:
-    // Start, its box confirmed, and the machine on `entry`.
-    ::testing::AssertionResult StartSession(HWND main, const std::string& entry) {
-        if (!Click(main, kIdStartStop)) {
-            return ::testing::AssertionFailure() << "Start cannot be clicked";
-        }
-        ::testing::AssertionResult saved = Acknowledge(m_app, kSettingsSaved);
-        if (!saved) {
-            return saved;
-        }
-        if (!PumpMessagesUntil([&] { return MachineProxyLabel() == entry; }, 10000)) {
-            return ::testing::AssertionFailure()
-                   << "the machine goes through " << MachineProxyLabel() << ", not " << entry;
-        }
-        return ::testing::AssertionSuccess();
-    }
-};
+using SulvantixSession = SulvantixE2e;
 
 TEST_F(SulvantixSession, RotatesEveryTwentySecondsAndEveryEndGivesTheUsersSettingsBack) {
     Serve({Entry(kFarmSlowPieces), Entry(kFarmOk), Entry(kFarmPartial)});

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "tests/support/file_access.h"
+#include "tests/support/machine_proxy.h"
 #include "tests/support/message_pump.h"
 #include "tests/support/standins_env.h"
 #include "tools/standins/standin_ports.h"
@@ -179,6 +180,21 @@ HWND SulvantixE2e::StartProgramToBox(CSulvantixProcess& process) {
     if (shown != text) {
         return ::testing::AssertionFailure()
                << "the box says \"" << shown << "\", not \"" << text << "\"";
+    }
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult SulvantixE2e::StartSession(HWND main, const std::string& entry) {
+    if (!Click(main, kIdStartStop)) {
+        return ::testing::AssertionFailure() << "Start cannot be clicked";
+    }
+    ::testing::AssertionResult saved = Acknowledge(m_app, kSettingsSaved);
+    if (!saved) {
+        return saved;
+    }
+    if (!PumpMessagesUntil([&] { return MachineProxyLabel() == entry; }, 10000)) {
+        return ::testing::AssertionFailure()
+               << "the machine goes through " << MachineProxyLabel() << ", not " << entry;
     }
     return ::testing::AssertionSuccess();
 }

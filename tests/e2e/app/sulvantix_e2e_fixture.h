@@ -66,6 +66,8 @@ protected:
     // Waits for the next box, checks its text and presses its OK.
     ::testing::AssertionResult Acknowledge(const CSulvantixProcess& process,
                                            const std::string& text, DWORD timeoutMs = 20000);
+    // Start, its box confirmed, and the machine on `entry`.
+    ::testing::AssertionResult StartSession(HWND main, const std::string& entry);
     // No dialog of the process but its main window shows for the time.
     ::testing::AssertionResult NoBoxFor(const CSulvantixProcess& process, DWORD ms);
     // Posts WM_CLOSE and expects the process to end with exit code 0 without

@@ -62,8 +62,7 @@ TEST(ProxyWatch, AFullPassOfDeadEntriesRestsForAPeriodInsteadOfSpinning) {
     // After the rest the watch moves on again, and one live entry starts the
     // count of a pass anew.
     now = restEnds;
-    EXPECT_EQ(watch.OnProbe(WatchProbe::FailedFinal, now, now + 50, 3, kPeriod),
-              WatchStep::MoveOn);
+    EXPECT_EQ(watch.OnProbe(WatchProbe::FailedFinal, now, now + 50, 3, kPeriod), WatchStep::MoveOn);
     now += 100;
     watch.OnSwitch(now);
     EXPECT_EQ(watch.OnProbe(WatchProbe::Alive, now + 5000, now + 5050, 3, kPeriod),

@@ -22,6 +22,7 @@
 #include "framework/module_paths.h"
 #include "framework/trace.h"
 #include "framework/url_parser.h"
+#include "shared/build_urls.h"
 #include "shared/probe_rules.h"
 
 namespace {
@@ -316,7 +317,7 @@ std::string ApplicationName() {
 std::shared_ptr<CProbeJob> MakeProbeJob(const std::string& proxy, const std::string& userAgent,
                                         DWORD_PTR context, DWORD boundMs) {
     ParsedUrl url;
-    if (!ParseUrl(SULVANTIX_TEST_URL, url)) {
+    if (!ParseUrl(BuildTestUrl(), url)) {
         return nullptr;
     }
     const std::string agent = !userAgent.empty() ? userAgent : ApplicationName();

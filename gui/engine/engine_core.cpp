@@ -3,11 +3,11 @@
 
 #include <utility>
 
-#include "build_config.h"
 #include "framework/app.h"
 #include "framework/module_paths.h"
 #include "gui/engine/proxy_list_box.h"
 #include "gui/engine/rotation_interval.h"
+#include "shared/build_urls.h"
 #include "shared/proxy_address_data.h"
 
 namespace {
@@ -17,7 +17,7 @@ constexpr DWORD kPumpLimitMs = 500;
 } // namespace
 
 CEngineSettings::CEngineSettings()
-    : m_strTestUrl(SULVANTIX_TEST_URL), m_strUpdateBaseUrl(SULVANTIX_UPDATE_BASE_URL),
+    : m_strTestUrl(BuildTestUrl()), m_strUpdateBaseUrl(BuildUpdateBaseUrl()),
       m_strProgramDirectory(GetProgramDirectory()), m_strSystemDirectory(GetSystemDirectoryPath()),
       m_strRecordFolder(CSessionRecordStore::DefaultFolder()) {}
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "build_config.h"
+#include "shared/build_urls.h"
 #include "shared/probe_rules.h"
 
 namespace {
@@ -136,7 +136,7 @@ std::string FetchUrl(const std::string& url, const std::string& localPath, bool 
 }
 
 bool IsNetworkAvailable() {
-    return IsNetworkAvailable(SULVANTIX_TEST_URL);
+    return IsNetworkAvailable(BuildTestUrl());
 }
 
 bool IsNetworkAvailable(const std::string& testUrl) {

@@ -6,22 +6,14 @@
 
 namespace standins {
 
-bool SplitAbsoluteUri(std::string_view target, CAbsoluteUri& out) {
-    constexpr std::string_view kScheme = "http://";
-    if (target.size() < kScheme.size() ||
-        !EqualsIgnoreCase(target.substr(0, kScheme.size()), kScheme)) {
-        return false;
-    }
-    std::string_view rest = target.substr(kScheme.size());
-    const std::size_t authority_end = rest.find_first_of("/?#");
-    const std::string_view authority = rest.substr(0, authority_end);
-    std::string_view path =
-        authority_end == std::string_view::npos ? std::string_view() : rest.substr(authority_end);
+namespace {
+
+// "host[:port]" into host and port; `port` keeps its value when none is written.
+bool SplitAuthority(std::string_view authority, std::string_view& host, int& port) {
     if (authority.empty() || authority.find('@') != std::string_view::npos) {
         return false;
     }
-    std::string_view host = authority;
-    int port = 80;
+    host = authority;
     const std::size_t colon = authority.rfind(':');
     if (colon != std::string_view::npos && authority.find(']', colon) == std::string_view::npos) {
         host = authority.substr(0, colon);
@@ -43,7 +35,25 @@ bool SplitAbsoluteUri(std::string_view target, CAbsoluteUri& out) {
     if (host.size() >= 2 && host.front() == '[' && host.back() == ']') {
         host = host.substr(1, host.size() - 2);
     }
-    if (host.empty()) {
+    return !host.empty();
+}
+
+} // namespace
+
+bool SplitAbsoluteUri(std::string_view target, CAbsoluteUri& out) {
+    constexpr std::string_view kScheme = "http://";
+    if (target.size() < kScheme.size() ||
+        !EqualsIgnoreCase(target.substr(0, kScheme.size()), kScheme)) {
+        return false;
+    }
+    std::string_view rest = target.substr(kScheme.size());
+    const std::size_t authority_end = rest.find_first_of("/?#");
+    const std::string_view authority = rest.substr(0, authority_end);
+    std::string_view path =
+        authority_end == std::string_view::npos ? std::string_view() : rest.substr(authority_end);
+    std::string_view host;
+    int port = 80;
+    if (!SplitAuthority(authority, host, port)) {
         return false;
     }
     const std::size_t fragment = path.find('#');
@@ -55,6 +65,18 @@ bool SplitAbsoluteUri(std::string_view target, CAbsoluteUri& out) {
     } else {
         out.m_strPath = std::string(path);
     }
+    return true;
+}
+
+bool SplitConnectTarget(std::string_view target, CAbsoluteUri& out) {
+    std::string_view host;
+    int port = 0;
+    if (!SplitAuthority(target, host, port) || port == 0) {
+        return false;
+    }
+    out.m_strHost = std::string(host);
+    out.m_nPort = port;
+    out.m_strPath.clear();
     return true;
 }
 

@@ -16,6 +16,10 @@ struct CAbsoluteUri {
 // (case-insensitive); user info, empty hosts and ports outside 1..65535 are refused.
 bool SplitAbsoluteUri(std::string_view target, CAbsoluteUri& out);
 
+// Splits the authority-form target of a CONNECT, "host:port" (the port is
+// required); the path is left empty.
+bool SplitConnectTarget(std::string_view target, CAbsoluteUri& out);
+
 // The only origins the relay may reach: the loopback address by number or name.
 bool IsLoopbackHost(std::string_view host);
 

@@ -30,6 +30,7 @@ constexpr CNamedBehaviour kNames[] = {
     {Behaviour::kEndlessHeaders, "endless_headers"},
     {Behaviour::kRelay, "relay"},
     {Behaviour::kLateOk, "late_ok"},
+    {Behaviour::kRelayNoConnect, "relay_no_connect"},
 };
 
 bool ParseInt(std::string_view text, int& out) {
@@ -195,7 +196,7 @@ bool ParseExtraPorts(std::string_view text, CExtraPorts& out, std::string& error
 }
 
 bool IsScripted(Behaviour behaviour) {
-    return behaviour != Behaviour::kRelay;
+    return behaviour != Behaviour::kRelay && behaviour != Behaviour::kRelayNoConnect;
 }
 
 CScript ScriptFor(Behaviour behaviour, int delay_seconds, bool head_request, bool keep_alive) {
@@ -244,6 +245,7 @@ CScript ScriptFor(Behaviour behaviour, int delay_seconds, bool head_request, boo
     case Behaviour::kLateOk:
         return Whole(text(200, "OK"), keep_alive, delay_seconds * 1000);
     case Behaviour::kRelay:
+    case Behaviour::kRelayNoConnect:
         break;
     }
     return Whole(html(500, SmallPage(500)), false);

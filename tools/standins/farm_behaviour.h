@@ -27,6 +27,7 @@ enum class Behaviour {
     kEndlessHeaders,
     kRelay,
     kLateOk,
+    kRelayNoConnect,
 };
 
 std::string_view BehaviourName(Behaviour behaviour);
@@ -80,7 +81,7 @@ constexpr int kSlowPiecesGapMs = 200;
 constexpr int kSplitBodyGapMs = 300;
 constexpr int kTrickleGapMs = 1000;
 
-// Everything but the relay is scripted.
+// Everything but the two relays is scripted.
 bool IsScripted(Behaviour behaviour);
 
 // The reply of a scripted behaviour to one request. `head_request` leaves the

@@ -93,7 +93,11 @@ void ServeFarmConnection(int fd, const CPortBehaviour& port, CRequestLog& log) {
                                              request.m_head.m_strMethod == "HEAD",
                                              request.m_bKeepAlive));
         } else {
-            again = RelayRequest(fd, request.m_head, request.m_strBody, request.m_bKeepAlive);
+            const ConnectPolicy connect = port.m_behaviour == Behaviour::kRelay
+                                              ? ConnectPolicy::kTunnel
+                                              : ConnectPolicy::kRefuse;
+            again = RelayRequest(fd, request.m_head, request.m_strBody, request.m_bKeepAlive,
+                                 connect, buffer);
             if (!again) {
                 CloseGracefully(fd);
             }

@@ -160,6 +160,10 @@ Io SendAll(int fd, std::string_view data, int timeout_ms) {
     return Io::kOk;
 }
 
+Io WaitForSocket(int fd, short events, int timeout_ms) {
+    return WaitFor(fd, events, DeadlineIn(timeout_ms));
+}
+
 Io ReceiveSome(int fd, std::string& buffer, std::size_t max_bytes, int timeout_ms) {
     return ReceiveOnce(fd, buffer, max_bytes, DeadlineIn(timeout_ms));
 }

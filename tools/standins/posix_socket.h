@@ -49,6 +49,9 @@ CUniqueFd ConnectLoopback(int port, int timeout_ms, Io& status);
 
 Io SendAll(int fd, std::string_view data, int timeout_ms);
 
+// Waits until poll reports one of `events` (POLLIN, POLLOUT) on fd.
+Io WaitForSocket(int fd, short events, int timeout_ms);
+
 // Appends whatever arrives first (at most `max_bytes`) to `buffer`.
 Io ReceiveSome(int fd, std::string& buffer, std::size_t max_bytes, int timeout_ms);
 

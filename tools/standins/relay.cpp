@@ -1,5 +1,6 @@
 #include "tools/standins/relay.h"
 
+#include "tools/standins/byte_pump.h"
 #include "tools/standins/posix_socket.h"
 #include "tools/standins/relay_rules.h"
 
@@ -21,10 +22,25 @@ bool Answer(int client_fd, const std::string& response, bool keep_alive) {
     return SendAll(client_fd, response, kRelayTimeoutMs) == Io::kOk && keep_alive;
 }
 
+// Joins the client to the origin until either side is done; the connection
+// ends with the tunnel.
+void Tunnel(int client_fd, int origin_fd, std::string& pending) {
+    if (SendAll(client_fd, "HTTP/1.1 200 Connection established\r\n\r\n", kRelayTimeoutMs) !=
+        Io::kOk) {
+        return;
+    }
+    if (!pending.empty() && SendAll(origin_fd, pending, kRelayTimeoutMs) != Io::kOk) {
+        return;
+    }
+    pending.clear();
+    PumpBothWays(client_fd, origin_fd, kRelayTimeoutMs);
+}
+
 } // namespace
 
-bool RelayRequest(int client_fd, const CRequestHead& head, std::string_view body, bool keep_alive) {
-    const CRelayDecision decision = DecideRelay(head);
+bool RelayRequest(int client_fd, const CRequestHead& head, std::string_view body, bool keep_alive,
+                  ConnectPolicy connect, std::string& pending) {
+    const CRelayDecision decision = DecideRelay(head, connect);
     switch (decision.m_kind) {
     case CRelayDecision::Kind::kBadRequest:
         return Answer(client_fd, RelayError(400, "The relay needs an absolute http URI.", false),
@@ -37,6 +53,7 @@ bool RelayRequest(int client_fd, const CRequestHead& head, std::string_view body
                       RelayError(502, "The relay forwards to 127.0.0.1 only.", keep_alive),
                       keep_alive);
     case CRelayDecision::Kind::kForward:
+    case CRelayDecision::Kind::kTunnel:
         break;
     }
     Io status = Io::kOk;
@@ -48,6 +65,10 @@ bool RelayRequest(int client_fd, const CRequestHead& head, std::string_view body
         const int code = status == Io::kTimeout ? 504 : 502;
         return Answer(client_fd, RelayError(code, "The origin cannot be reached.", keep_alive),
                       keep_alive);
+    }
+    if (decision.m_kind == CRelayDecision::Kind::kTunnel) {
+        Tunnel(client_fd, origin.Get(), pending);
+        return false;
     }
     status = SendAll(origin.Get(), BuildOriginRequest(head, decision.m_uri, body), kRelayTimeoutMs);
     std::string raw;

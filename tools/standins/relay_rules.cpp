@@ -40,10 +40,18 @@ bool BodyForbidden(int status, bool head_request) {
 
 } // namespace
 
-CRelayDecision DecideRelay(const CRequestHead& head) {
+CRelayDecision DecideRelay(const CRequestHead& head, ConnectPolicy connect) {
     CRelayDecision decision;
     if (head.m_strMethod == "CONNECT") {
-        decision.m_kind = CRelayDecision::Kind::kNotImplemented;
+        if (connect == ConnectPolicy::kRefuse) {
+            decision.m_kind = CRelayDecision::Kind::kNotImplemented;
+        } else if (!SplitConnectTarget(head.m_strTarget, decision.m_uri)) {
+            decision.m_kind = CRelayDecision::Kind::kBadRequest;
+        } else {
+            decision.m_kind = IsLoopbackHost(decision.m_uri.m_strHost)
+                                  ? CRelayDecision::Kind::kTunnel
+                                  : CRelayDecision::Kind::kRefusedHost;
+        }
         return decision;
     }
     if (!SplitAbsoluteUri(head.m_strTarget, decision.m_uri)) {

@@ -10,14 +10,19 @@
 
 namespace standins {
 
-// Where a proxy request may be forwarded, or why not.
+// Where a proxy request may be forwarded or tunnelled, or why not.
 struct CRelayDecision {
-    enum class Kind { kForward, kBadRequest, kRefusedHost, kNotImplemented };
+    enum class Kind { kForward, kTunnel, kBadRequest, kRefusedHost, kNotImplemented };
     Kind m_kind = Kind::kBadRequest;
-    CAbsoluteUri m_uri;
+    CAbsoluteUri m_uri; // kTunnel: host and port only
 };
 
-CRelayDecision DecideRelay(const CRequestHead& head);
+// Whether the relay opens CONNECT tunnels (to loopback origins only) or
+// answers every CONNECT as not implemented.
+enum class ConnectPolicy { kRefuse, kTunnel };
+
+CRelayDecision DecideRelay(const CRequestHead& head,
+                           ConnectPolicy connect = ConnectPolicy::kRefuse);
 
 // The request as the origin gets it: origin-form target, the client's
 // headers less the hop-by-hop ones, "Connection: close" so the end of the

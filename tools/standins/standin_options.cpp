@@ -197,6 +197,14 @@ bool ParseUpdateServerOptions(const std::vector<std::string>& args, CUpdateServe
             if (!reader.Value(name, options.m_strPidFile, error)) {
                 return false;
             }
+        } else if (name == "--tls-cert") {
+            if (!reader.Value(name, options.m_strTlsCertFile, error)) {
+                return false;
+            }
+        } else if (name == "--tls-key") {
+            if (!reader.Value(name, options.m_strTlsKeyFile, error)) {
+                return false;
+            }
         } else {
             error = "unknown argument '" + name + "'";
             return false;
@@ -204,6 +212,10 @@ bool ParseUpdateServerOptions(const std::vector<std::string>& args, CUpdateServe
     }
     if (options.m_nPort == 0) {
         error = "--port is required";
+        return false;
+    }
+    if (options.m_strTlsCertFile.empty() != options.m_strTlsKeyFile.empty()) {
+        error = "--tls-cert and --tls-key go together";
         return false;
     }
     if (options.m_strRoot.empty()) {

@@ -37,10 +37,14 @@ struct CUpdateServerOptions {
     std::string m_strStateDir; // defaults to the root's parent folder
     int m_nLifetimeSeconds = kDefaultLifetimeSeconds;
     std::string m_strPidFile;
+    // PEM files; both set: every connection is TLS.
+    std::string m_strTlsCertFile; // the server's certificate, then its issuers
+    std::string m_strTlsKeyFile;
 };
 
 // update_server --port P --root DIR [--mode ok|error|down] [--state DIR]
 //               [--lifetime-seconds N] [--pid-file FILE]
+//               [--tls-cert CHAIN.pem --tls-key KEY.pem]
 bool ParseUpdateServerOptions(const std::vector<std::string>& args, CUpdateServerOptions& out,
                               std::string& error);
 

@@ -28,12 +28,19 @@ enum FarmPort : int {
     kFarmSlowPieces = 18111,     // 200 "OK", the head in small pieces over ~2 s, body at once
     kFarmSplitBody = 18112,      // 200, body "O" then "K" in separate pieces, 300 ms apart
     kFarmEndlessHeaders = 18113, // trickles header bytes for ever (one a second), never finishes
-    kFarmRelay = 18114,          // a real forwarding proxy, to 127.0.0.1 origins only
+    kFarmRelay = 18114,          // a real forwarding proxy and CONNECT tunnel, to 127.0.0.1 only
 };
 // One more farm port, outside the block: 200 "OK", but only this many seconds
 // after the request (a proxy that keeps a probe waiting, then answers).
 constexpr int kFarmLateOkPort = 18130;
 constexpr int kFarmLateOkSeconds = 6;
+
+// The update server again, over TLS with a certificate of the test authority
+// that scripts/standins makes (for builds whose base URL is https).
+constexpr int kUpdateServerTlsPort = 18140;
+// A forwarding proxy like kFarmRelay that refuses CONNECT: alive for http
+// test files, dead for https ones.
+constexpr int kFarmRelayNoConnectPort = 18141;
 
 constexpr int kFarmFirstPort = 18100;
 constexpr int kFarmLastPort = 18114;

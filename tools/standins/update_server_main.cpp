@@ -8,12 +8,14 @@
 #include "tools/standins/request_reader.h"
 #include "tools/standins/stop_signal.h"
 #include "tools/standins/standin_options.h"
+#include "tools/standins/tls_server.h"
 #include "tools/standins/update_pages.h"
 
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -140,6 +142,15 @@ public:
           m_log(RequestLogPath(options.m_strStateDir, options.m_nPort)) {}
 
     int Run() {
+        if (!m_options.m_strTlsCertFile.empty()) {
+            std::string error;
+            m_pTls = std::make_unique<CTlsServerContext>(m_options.m_strTlsCertFile,
+                                                         m_options.m_strTlsKeyFile, error);
+            if (!m_pTls->Valid()) {
+                std::fprintf(stderr, "update_server: %s\n", error.c_str());
+                return 1;
+            }
+        }
         m_mode = m_modes.Current();
         if (m_mode != ServerMode::kDown && !Listen(true)) {
             return 1;
@@ -149,9 +160,10 @@ public:
                          m_options.m_strPidFile.c_str());
             return 1;
         }
-        std::printf("update_server: port %d, root %s, state %s, mode %s, lifetime %d s\n",
-                    m_options.m_nPort, m_options.m_strRoot.c_str(), m_options.m_strStateDir.c_str(),
-                    std::string(ServerModeName(m_mode)).c_str(), m_options.m_nLifetimeSeconds);
+        std::printf("update_server: port %d%s, root %s, state %s, mode %s, lifetime %d s\n",
+                    m_options.m_nPort, m_pTls ? " (TLS)" : "", m_options.m_strRoot.c_str(),
+                    m_options.m_strStateDir.c_str(), std::string(ServerModeName(m_mode)).c_str(),
+                    m_options.m_nLifetimeSeconds);
         std::fflush(stdout);
         const Clock::time_point end =
             Clock::now() + std::chrono::seconds(m_options.m_nLifetimeSeconds);
@@ -222,14 +234,23 @@ private:
             if (m_mode == ServerMode::kDown) {
                 return;
             }
-            m_connections.Start(std::move(client),
-                                [this](int fd) { ServeConnection(fd, m_options, m_modes, m_log); });
+            const auto serve_plain = [this](int fd) {
+                ServeConnection(fd, m_options, m_modes, m_log);
+            };
+            if (m_pTls) {
+                m_connections.Start(std::move(client), [this, serve_plain](int fd) {
+                    ServeOverTls(fd, *m_pTls, serve_plain);
+                });
+            } else {
+                m_connections.Start(std::move(client), serve_plain);
+            }
         }
     }
 
     const CUpdateServerOptions& m_options;
     CModeSource m_modes;
     CRequestLog m_log;
+    std::unique_ptr<CTlsServerContext> m_pTls; // set in TLS mode
     ServerMode m_mode = ServerMode::kOk;
     CUniqueFd m_listener;
     CConnectionSet m_connections;

@@ -64,7 +64,7 @@ bool CopyBuilt(const std::string& built, const std::string& copy) {
 
 } // namespace
 
-CSulvantixInstall::CSulvantixInstall() {
+CSulvantixInstall::CSulvantixInstall(const char* builtGui, const char* builtChecker) {
     static std::atomic<unsigned> counter{0};
     char temp[MAX_PATH] = {};
     const char* built = std::getenv("SULVANTIX_BINARY_DIR");
@@ -76,8 +76,8 @@ CSulvantixInstall::CSulvantixInstall() {
     m_strFolder = m_strRoot + "Program Files\\Sulvantix\\";
     std::error_code error;
     std::filesystem::create_directories(m_strFolder + "Update", error);
-    m_bReady = !error && CopyBuilt(std::string(built) + "/gui/app/Sulvantix.exe", Program()) &&
-               CopyBuilt(std::string(built) + "/checker/Vettor.exe", Path("Vettor.exe"));
+    m_bReady = !error && CopyBuilt(std::string(built) + "/" + builtGui, Program()) &&
+               CopyBuilt(std::string(built) + "/" + builtChecker, Path("Vettor.exe"));
 }
 
 CSulvantixInstall::~CSulvantixInstall() {

@@ -36,7 +36,9 @@ constexpr UINT kHelpMenuItem = 118;
 // with its "Update" folder; the scratch folder goes with the object.
 class CSulvantixInstall {
 public:
-    CSulvantixInstall();
+    // The programs as built, relative to the build tree.
+    explicit CSulvantixInstall(const char* builtGui = "gui/app/Sulvantix.exe",
+                               const char* builtChecker = "checker/Vettor.exe");
     ~CSulvantixInstall();
     CSulvantixInstall(const CSulvantixInstall&) = delete;
     CSulvantixInstall& operator=(const CSulvantixInstall&) = delete;

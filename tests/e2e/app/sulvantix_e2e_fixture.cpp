@@ -106,7 +106,7 @@ void SulvantixE2e::SetUp() {
     SetUpdateServerMode("ok");
     ASSERT_TRUE(SetMachineProxy(PROXY_TYPE_DIRECT | PROXY_TYPE_PROXY, kUserProxy));
     ASSERT_EQ(MachineProxyLabel(), kUserProxy);
-    m_pInstall = std::make_unique<CSulvantixInstall>();
+    m_pInstall = MakeInstall();
     ASSERT_TRUE(m_pInstall->Ready()) << "cannot install the programs into " << m_pInstall->Folder();
 }
 

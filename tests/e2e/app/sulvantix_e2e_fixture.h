@@ -74,6 +74,11 @@ protected:
     // any box on the way.
     ::testing::AssertionResult CloseQuietly(CSulvantixProcess& process, HWND main);
 
+    // The pair of programs the scenarios install; the build's own by default.
+    virtual std::unique_ptr<CSulvantixInstall> MakeInstall() const {
+        return std::make_unique<CSulvantixInstall>();
+    }
+
     CSulvantixInstall& Install() { return *m_pInstall; }
     CSulvantixProcess m_app;
 

@@ -24,12 +24,13 @@ long MsSince(Clock::time_point start) {
 // Extra ports of the shared farm, before the offset.
 constexpr int kLateOkPort = kFarmLastPort + 6;
 constexpr int kExtraOkPort = kFarmLastPort + 7; // and the next two
+constexpr int kNoConnectPort = kFarmLastPort + 10;
 
 class ProxyFarm : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        std::vector<int> ports = {kUpdateServerPort, kClosedPort,      kLateOkPort,
-                                  kExtraOkPort,      kExtraOkPort + 1, kExtraOkPort + 2};
+        std::vector<int> ports = {kUpdateServerPort, kClosedPort,      kLateOkPort,   kExtraOkPort,
+                                  kExtraOkPort + 1,  kExtraOkPort + 2, kNoConnectPort};
         for (int p = kFarmFirstPort; p <= kFarmLastPort; ++p) {
             ports.push_back(p);
         }
@@ -38,11 +39,13 @@ protected:
         s_pDir = std::make_unique<CScratchDir>();
         ASSERT_TRUE(WriteFile(s_pDir->Path() + "/www-dummy", ""));
         s_pFarm = std::make_unique<CChildProcess>();
-        ASSERT_TRUE(s_pFarm->Start({STANDINS_PROXY_FARM, "--state", s_pDir->Path(), "--port-offset",
-                                    std::to_string(s_nOffset), "--lifetime-seconds", "120",
-                                    "--extra", "late_ok:1:" + std::to_string(kLateOkPort) + ":1",
-                                    "--extra", "ok:" + std::to_string(kExtraOkPort) + ":3"},
-                                   s_pDir->Path() + "/farm.out"));
+        ASSERT_TRUE(
+            s_pFarm->Start({STANDINS_PROXY_FARM, "--state", s_pDir->Path(), "--port-offset",
+                            std::to_string(s_nOffset), "--lifetime-seconds", "120", "--extra",
+                            "late_ok:1:" + std::to_string(kLateOkPort) + ":1", "--extra",
+                            "ok:" + std::to_string(kExtraOkPort) + ":3", "--extra",
+                            "relay_no_connect:" + std::to_string(kNoConnectPort) + ":1"},
+                           s_pDir->Path() + "/farm.out"));
         s_pOrigin = std::make_unique<CChildProcess>();
         ASSERT_TRUE(s_pOrigin->Start(
             {STANDINS_UPDATE_SERVER, "--port", std::to_string(Port(kUpdateServerPort)), "--root",
@@ -239,6 +242,34 @@ TEST_F(ProxyFarm, RelayFetchesFromALoopbackOrigin) {
               std::string::npos)
         << origin_log;
     EXPECT_EQ(origin_log.find("Proxy-Connection"), std::string::npos);
+}
+
+// The request through the tunnel is sent with the CONNECT, before the answer:
+// bytes read past the CONNECT's head still reach the origin.
+TEST_F(ProxyFarm, RelayTunnelsConnectToLoopbackOnlyAndItsTwinRefuses) {
+    const std::string origin = "127.0.0.1:" + std::to_string(Port(kUpdateServerPort));
+    const std::string connect = "CONNECT " + origin + " HTTP/1.1\r\nHost: " + origin + "\r\n\r\n";
+    CClient client;
+    ASSERT_TRUE(client.Connect(Port(kFarmRelay)));
+    ASSERT_TRUE(client.Send(connect + GetRequest("/test.txt?tunnel", {"Connection: close"})));
+    const std::optional<std::string> all = client.ReadToEnd();
+    ASSERT_TRUE(all);
+    EXPECT_EQ(all->rfind("HTTP/1.1 200 Connection established\r\n\r\nHTTP/1.1 200 OK\r\n", 0), 0u)
+        << *all;
+    EXPECT_EQ(all->substr(all->size() - 4), "\r\nOK") << *all;
+    EXPECT_NE(LogOf(kUpdateServerPort).find("GET /test.txt?tunnel HTTP/1.1"), std::string::npos);
+
+    const std::optional<CReply> elsewhere =
+        Fetch(Port(kFarmRelay), "CONNECT 192.0.2.1:443 HTTP/1.1\r\nHost: 192.0.2.1:443\r\n\r\n");
+    ASSERT_TRUE(elsewhere);
+    EXPECT_EQ(elsewhere->m_head.m_nStatus, 502);
+    const std::optional<CReply> refused = Fetch(Port(kNoConnectPort), connect);
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->m_head.m_nStatus, 501);
+    // The twin still forwards plain requests.
+    const std::optional<CReply> plain = Fetch(Port(kNoConnectPort), GetRequest(TestUrl()));
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->m_strBody, "OK");
 }
 
 TEST_F(ProxyFarm, RelayRefusesEveryOtherHostWithoutTryingIt) {

@@ -1,6 +1,8 @@
 #include "tests/host/standins/standin_harness.h"
 
 #include <arpa/inet.h>
+#include <openssl/ssl.h>
+#include <openssl/x509v3.h>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -281,6 +283,42 @@ std::optional<CReply> Fetch(int port, const std::string& request, int timeout_ms
         return std::nullopt;
     }
     return client.Read(timeout_ms);
+}
+
+std::optional<std::string> TlsExchange(int port, const std::string& ca_file,
+                                       const std::string& request, int timeout_ms) {
+    Io status = Io::kOk;
+    CUniqueFd fd = ConnectLoopback(port, timeout_ms, status);
+    if (!fd.IsValid()) {
+        return std::nullopt;
+    }
+    // Blocking from here, each call bounded by the socket's time-outs.
+    fcntl(fd.Get(), F_SETFL, fcntl(fd.Get(), F_GETFL) & ~O_NONBLOCK);
+    const timeval limit{timeout_ms / 1000, (timeout_ms % 1000) * 1000};
+    setsockopt(fd.Get(), SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    setsockopt(fd.Get(), SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+    const std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> context(
+        SSL_CTX_new(TLS_client_method()), &SSL_CTX_free);
+    if (!context || SSL_CTX_load_verify_locations(context.get(), ca_file.c_str(), nullptr) != 1) {
+        return std::nullopt;
+    }
+    SSL_CTX_set_verify(context.get(), SSL_VERIFY_PEER, nullptr);
+    const std::unique_ptr<SSL, decltype(&SSL_free)> ssl(SSL_new(context.get()), &SSL_free);
+    if (!ssl || X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl.get()), "127.0.0.1") != 1 ||
+        SSL_set_fd(ssl.get(), fd.Get()) != 1 || SSL_connect(ssl.get()) != 1) {
+        return std::nullopt;
+    }
+    std::size_t written = 0;
+    if (SSL_write_ex(ssl.get(), request.data(), request.size(), &written) != 1) {
+        return std::nullopt;
+    }
+    std::string reply;
+    char buffer[4096];
+    std::size_t got = 0;
+    while (SSL_read_ex(ssl.get(), buffer, sizeof buffer, &got) == 1) {
+        reply.append(buffer, got);
+    }
+    return reply;
 }
 
 } // namespace standins::testing

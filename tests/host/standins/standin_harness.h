@@ -86,6 +86,12 @@ private:
 // "GET <target> HTTP/1.1" with Host and any extra header lines, then the blank line.
 std::string GetRequest(const std::string& target, const std::vector<std::string>& extra = {});
 
+// Sends `request` over TLS, checking the server's certificate against the
+// authority in `ca_file` and its address 127.0.0.1; everything until the
+// server closes, or nullopt when the handshake or the check fails.
+std::optional<std::string> TlsExchange(int port, const std::string& ca_file,
+                                       const std::string& request, int timeout_ms = 5000);
+
 // One request, one response, on a fresh connection.
 std::optional<CReply> Fetch(int port, const std::string& request, int timeout_ms = 5000);
 

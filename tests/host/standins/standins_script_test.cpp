@@ -13,7 +13,8 @@ namespace standins::testing {
 namespace {
 
 std::vector<int> AllPorts() {
-    std::vector<int> ports = {kUpdateServerPort, kUpdateServerErrorPagePort};
+    std::vector<int> ports = {kUpdateServerPort, kUpdateServerErrorPagePort, kUpdateServerTlsPort,
+                              kFarmRelayNoConnectPort};
     for (int p = kFarmFirstPort; p <= kFarmLastPort; ++p) {
         ports.push_back(p);
     }
@@ -107,6 +108,29 @@ TEST_F(StandinsScript, StartLeavesEveryPortAcceptingAndServing) {
     ASSERT_TRUE(list);
     EXPECT_EQ(list->m_strBody.rfind("127.0.0.1:" + std::to_string(Port(kFarmOk)) + "\r\n", 0), 0u)
         << list->m_strBody;
+}
+
+// The TLS port serves under a certificate of the state folder's test
+// authority, which a restart keeps (a prefix that trusts it goes on doing so).
+TEST_F(StandinsScript, TlsPortServesUnderTheKeptTestAuthority) {
+    ASSERT_EQ(StartAll(), 0) << m_strOutput;
+    const std::string authority = ReadFile(m_strState + "/tls/ca.der");
+    ASSERT_FALSE(authority.empty());
+    ASSERT_EQ(StartAll(), 0) << m_strOutput;
+    EXPECT_EQ(ReadFile(m_strState + "/tls/ca.der"), authority);
+    const std::optional<std::string> reply =
+        TlsExchange(Port(kUpdateServerTlsPort), m_strState + "/tls/ca.pem",
+                    GetRequest("/test.txt", {"Connection: close"}));
+    ASSERT_TRUE(reply) << "no TLS exchange the authority vouches for";
+    EXPECT_EQ(reply->rfind("HTTP/1.1 200 ", 0), 0u) << *reply;
+    EXPECT_EQ(reply->substr(reply->size() - 4), "\r\nOK") << *reply;
+    EXPECT_NE(
+        ReadFile(m_strState + "/requests-" + std::to_string(Port(kUpdateServerTlsPort)) + ".log")
+            .find("GET /test.txt HTTP/1.1"),
+        std::string::npos);
+    // A client that does not know the authority gets no exchange.
+    EXPECT_FALSE(TlsExchange(Port(kUpdateServerTlsPort), m_strState + "/tls/server.pem",
+                             GetRequest("/test.txt", {"Connection: close"})));
 }
 
 TEST_F(StandinsScript, DefaultListIsKeptWhenPresent) {

@@ -1,0 +1,11 @@
+#include "shared/build_urls.h"
+
+#include "build_config.h"
+
+const char* BuildUpdateBaseUrl() {
+    return SULVANTIX_UPDATE_BASE_URL;
+}
+
+const char* BuildTestUrl() {
+    return SULVANTIX_TEST_URL;
+}

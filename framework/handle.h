@@ -78,3 +78,20 @@ struct ServiceHandleTraits {
     static void Close(SC_HANDLE h) { ::CloseServiceHandle(h); }
 };
 using UniqueServiceHandle = CUniqueResource<ServiceHandleTraits>;
+
+// Icons loaded without LR_SHARED, and menus no window holds.
+struct IconHandleTraits {
+    using Handle = HICON;
+    static bool IsEmpty(HICON h) { return h == nullptr; }
+    static HICON Empty() { return nullptr; }
+    static void Close(HICON h) { ::DestroyIcon(h); }
+};
+using UniqueIcon = CUniqueResource<IconHandleTraits>;
+
+struct MenuHandleTraits {
+    using Handle = HMENU;
+    static bool IsEmpty(HMENU h) { return h == nullptr; }
+    static HMENU Empty() { return nullptr; }
+    static void Close(HMENU h) { ::DestroyMenu(h); }
+};
+using UniqueMenu = CUniqueResource<MenuHandleTraits>;

@@ -25,6 +25,8 @@ constexpr char kPictureResourceType[] = "JPGTYPE";
 constexpr int kTitleButtonY = 6;
 constexpr int kTitleButtonSize = 30;
 constexpr int kTitleButtonStep = 25;
+// Often enough that the m:ss countdown never skips a second.
+constexpr UINT kTrayTipRefreshMs = 500;
 
 } // namespace
 
@@ -116,6 +118,8 @@ BOOL CSulvantixDlg::OnInitDialog() {
         ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
         ::AppendMenuA(menu, MF_STRING, IDM_HELP_ITEM, "Help");
     }
+    m_tray.Add(GetSafeHwnd(), WM_TRAY_NOTIFY, IDR_MAINFRAME, IDI_TRAY_SESSION,
+               m_trayModel.TipText(::GetTickCount64()));
     return TRUE;
 }
 
@@ -216,6 +220,12 @@ bool CSulvantixDlg::OnCommand(UINT id, UINT code, HWND control) {
     }
     ReportChoices();
     switch (id) {
+    case IDM_TRAY_OPEN:
+        OpenWindow();
+        return true;
+    case IDM_TRAY_BALLOONS:
+        m_trayModel.SetBalloonsOn(!m_trayModel.BalloonsOn());
+        return true;
     case IDCANCEL:
     case IDC_CLOSE:
         OnCancel();
@@ -271,7 +281,17 @@ bool CSulvantixDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
         }
         result = 0;
         return true;
+    case WM_TRAY_NOTIFY:
+        if (wParam == CTrayIcon::kIconId) {
+            OnTrayNotify(lParam);
+        }
+        result = 0;
+        return true;
     default:
+        if (m_tray.OnTaskbarCreated(msg)) {
+            result = 0;
+            return true;
+        }
         return CBitmapDialog::OnMessage(msg, wParam, lParam, result);
     }
 }
@@ -301,6 +321,10 @@ void CSulvantixDlg::OnPaint() {
 }
 
 void CSulvantixDlg::OnTimer(UINT_PTR id) {
+    if (id == IDT_TRAY_TIP) {
+        RefreshTray();
+        return;
+    }
     if (m_pEngine) {
         ReportChoices();
         m_pEngine->OnTimer(static_cast<unsigned>(id));
@@ -330,6 +354,14 @@ void CSulvantixDlg::OnSysCommand(UINT id, LPARAM lParam) {
         OpenHelpFile();
     }
     CBitmapDialog::OnSysCommand(id, lParam);
+}
+
+void CSulvantixDlg::OnDestroy() {
+    // The icon goes with the window; Explorer would keep a dead one until
+    // the mouse passed over it.
+    KillTimer(IDT_TRAY_TIP);
+    m_tray.Remove();
+    CBitmapDialog::OnDestroy();
 }
 
 BOOL CSulvantixDlg::OnEraseBkgnd(HDC) {
@@ -366,4 +398,71 @@ void CSulvantixDlg::OpenHelpFile() {
     path.erase(slash);
     path += "\\Sulvantix.chm";
     ::ShellExecuteA(nullptr, "Open", path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CSulvantixDlg::ShowSessionInTray(bool on) {
+    m_trayModel.OnSession(on);
+    RefreshTray();
+}
+
+void CSulvantixDlg::ShowProxyInForce(const std::string& entry, unsigned periodMs) {
+    if (m_trayModel.OnProxyInForce(entry, periodMs, ::GetTickCount64())) {
+        m_tray.ShowBalloon("Sulvantix", m_trayModel.BalloonText());
+    }
+    RefreshTray();
+}
+
+void CSulvantixDlg::RefreshTray() {
+    const bool session = m_trayModel.SessionOn();
+    m_tray.Show(session, m_trayModel.TipText(::GetTickCount64()));
+    // The countdown ticks only while there is a session to count down.
+    if (session) {
+        SetTimer(IDT_TRAY_TIP, kTrayTipRefreshMs);
+    } else {
+        KillTimer(IDT_TRAY_TIP);
+    }
+}
+
+std::vector<CTrayMenuItem> CSulvantixDlg::TrayMenu() const {
+    // While one of the program's boxes is up the window is disabled, and
+    // what the buttons do waits for the box, as a click on them would.
+    const bool free = IsWindowEnabled();
+    std::vector<CTrayMenuItem> items(5);
+    items[0].m_nId = IDC_START_STOP;
+    items[0].m_strText = m_trayModel.SessionOn() ? "&Stop" : "&Start";
+    items[0].m_bEnabled = free && m_btnStartStop.IsWindowEnabled();
+    items[1].m_nId = IDM_TRAY_OPEN;
+    items[1].m_strText = "&Open";
+    items[1].m_bDefault = true;
+    items[2].m_nId = IDM_TRAY_BALLOONS;
+    items[2].m_strText = "&Balloon at every switch";
+    items[2].m_bChecked = m_trayModel.BalloonsOn();
+    items[4].m_nId = IDC_CLOSE;
+    items[4].m_strText = "E&xit";
+    items[4].m_bEnabled = free;
+    return items;
+}
+
+void CSulvantixDlg::OnTrayNotify(LPARAM mouseMessage) {
+    switch (static_cast<UINT>(mouseMessage)) {
+    case WM_LBUTTONDBLCLK:
+    case NIN_BALLOONUSERCLICK:
+        OpenWindow();
+        break;
+    case WM_RBUTTONUP:
+        if (const UINT command = CTrayIcon::TrackMenu(GetSafeHwnd(), TrayMenu())) {
+            // As the button of the same id would have sent it.
+            const HWND button = GetDlgItem(static_cast<int>(command));
+            SendMessage(WM_COMMAND, MAKEWPARAM(command, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(button));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CSulvantixDlg::OpenWindow() {
+    ShowWindow(IsIconic() ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow();
 }

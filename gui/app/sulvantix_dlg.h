@@ -7,10 +7,13 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "framework/controls.h"
 #include "framework/gdi.h"
 #include "gui/app/checker_done_watch.h"
+#include "gui/app/tray_icon.h"
+#include "gui/app/tray_text.h"
 #include "gui/controls/bitmap_dialog.h"
 #include "gui/controls/color_static.h"
 #include "gui/controls/flat_combo_box.h"
@@ -26,6 +29,13 @@ class CSulvantixDlg;
 
 // The system-menu item that opens the help file.
 constexpr UINT IDM_HELP_ITEM = 118;
+
+// The notification-area icon's mouse messages, its tooltip's countdown timer
+// and its menu's own items; Start/Stop and Exit carry the buttons' ids.
+constexpr UINT WM_TRAY_NOTIFY = WM_APP + 102;
+constexpr UINT IDT_TRAY_TIP = 102;
+constexpr UINT IDM_TRAY_OPEN = 40001;
+constexpr UINT IDM_TRAY_BALLOONS = 40002;
 
 // What the window is built over. The program takes the defaults: its own
 // skinned message box and skins, the machine's Internet options and the
@@ -52,6 +62,7 @@ public:
     BOOL OnHelpInfo(HELPINFO* info) override;
     LRESULT OnNcHitTest(POINT screenPoint) override;
     void OnSysCommand(UINT id, LPARAM lParam) override;
+    void OnDestroy() override;
     BOOL OnEraseBkgnd(HDC dc) override;
     BOOL OnQueryEndSession() override;
     void DoDataExchange(CDataExchange* dx) override;
@@ -61,6 +72,12 @@ public:
     void SetStartStopSkin(bool stopLook);
     CProxyEngine* Engine() const { return m_pEngine.get(); }
 
+    // What the notification area shows, from the engine's window side: the
+    // session on or off (the Start/Stop button's look) and each switch.
+    void ShowSessionInTray(bool on);
+    void ShowProxyInForce(const std::string& entry, unsigned periodMs);
+    const CTrayIcon& Tray() const { return m_tray; }
+
 private:
     void LoadBackground();
     void SetWindowRegion();
@@ -69,6 +86,11 @@ private:
     void ReportChoices();
     // Through the engine's window side, which tests watch.
     void PostQuit(int exitCode);
+    void RefreshTray();
+    void OnTrayNotify(LPARAM mouseMessage);
+    std::vector<CTrayMenuItem> TrayMenu() const;
+    // Restored if minimised, shown and brought to the front.
+    void OpenWindow();
 
     CSharedLink m_link;
     CCheckerDoneWatch m_checkerDoneWatch;
@@ -93,6 +115,9 @@ private:
     CColorStatic m_stcLabelTimer;
     CTransparentStatic m_stcBlank;
     CCJFlatComboBox m_cmbTimer;
+
+    CTrayModel m_trayModel;
+    CTrayIcon m_tray;
 
     CMainWindowSetup m_setup;
     std::shared_ptr<CDialogEngineWindow> m_pEngineWindow;

@@ -4,6 +4,8 @@
 
 // Application manifest (RT_MANIFEST 1) and icon.
 #define IDR_MAINFRAME 5
+// The notification area's look while a session is on.
+#define IDI_TRAY_SESSION 6
 
 #define IDS_SOCKETS_INIT_FAILED 103
 

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Draws the GUI program's artwork: the main window's and the message box's
 JPEG backgrounds for the three display classes (96, 120, 98120), the button
-bitmaps with their masks, and the program icon.
+bitmaps with their masks, the program icon and its session look for the
+notification area.
 
 The backgrounds are laid out on measured control rectangles (layout-*.json,
 written by tools/layout_probe under Wine; docs/art.md tells how), with the
@@ -29,6 +30,7 @@ from PIL import Image, ImageChops, ImageDraw, ImageFilter, ImageFont
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ICON_PATH = os.path.join(HERE, "..", "sulvantix.ico")
+SESSION_ICON_PATH = os.path.join(HERE, "..", "sulvantix-session.ico")
 FONT_DIR = "/usr/share/fonts/truetype/crosextra"
 FONT_BOLD = os.path.join(FONT_DIR, "Carlito-Bold.ttf")
 FONT_REGULAR = os.path.join(FONT_DIR, "Carlito-Regular.ttf")
@@ -360,6 +362,30 @@ def icon_mark(size):
     img.paste(Image.new("RGBA", (n, n), (255, 255, 255, 255)), (0, 0),
               ImageChops.multiply(mark, disc))
     return img.resize((size, size), Image.LANCZOS)
+
+
+SESSION_BADGE = (46, 204, 113)
+
+
+def session_icon_mark(size):
+    """The notification area's look while a session is on: the mark with a
+    green "on" dot in its lower-right corner, ringed in white so it stays
+    apart from the blue disc at 16 pixels."""
+    k = 8
+    n = size * k
+    outer = n * (0.50 if size < 32 else 0.42)
+    inner = outer * 0.70
+    c = n - outer / 2 - 0.5
+    masks = []
+    for diameter in (outer, inner):
+        m = Image.new("L", (n, n), 0)
+        r = diameter / 2
+        ImageDraw.Draw(m).ellipse([c - r, c - r, c + r, c + r], fill=255)
+        masks.append(m.resize((size, size), Image.LANCZOS))
+    img = icon_mark(size)
+    img.paste(Image.new("RGBA", (size, size), (255, 255, 255, 255)), (0, 0), masks[0])
+    img.paste(Image.new("RGBA", (size, size), SESSION_BADGE + (255,)), (0, 0), masks[1])
+    return img
 
 
 # --------------------------------------------------------------------------
@@ -746,11 +772,12 @@ def hidden_face(state):
 # Icon
 
 
-def icon_file(sizes=(16, 32, 48)):
+def icon_file(mark=None, sizes=(16, 32, 48)):
     """An .ico with one 32-bit image (BGRA plus AND mask) per size."""
+    mark = mark or icon_mark
     images = []
     for size in sizes:
-        im = icon_mark(size)
+        im = mark(size)
         header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, 0, 0, 0, 0, 0)
         colour = bytearray()
         mask = bytearray()
@@ -821,6 +848,8 @@ def write_all():
         made[name] = img
     with open(ICON_PATH, "wb") as f:
         f.write(icon_file())
+    with open(SESSION_ICON_PATH, "wb") as f:
+        f.write(icon_file(session_icon_mark))
     return made
 
 
@@ -1026,11 +1055,12 @@ def preview_states(made):
         row.paste(made["%s-normal.bmp" % kind], (16 + i * 68, 10))
         row.paste(made["%s-down.bmp" % kind], (16 + i * 68 + 30, 10))
     rows.append(row)
-    icon = Image.new("RGB", (200, 64), BODY)
-    for i, size in enumerate((16, 32, 48)):
-        m = icon_mark(size)
-        icon.paste(m, (16 + i * 60, 8), m)
-    rows.append(icon)
+    for mark in (icon_mark, session_icon_mark):
+        icon = Image.new("RGB", (200, 64), BODY)
+        for i, size in enumerate((16, 32, 48)):
+            m = mark(size)
+            icon.paste(m, (16 + i * 60, 8), m)
+        rows.append(icon)
     width = max(r.size[0] for r in rows)
     sheet = Image.new("RGB", (width, sum(r.size[1] for r in rows) + 8 * len(rows)), (200, 200, 200))
     y = 0

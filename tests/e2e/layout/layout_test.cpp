@@ -10,6 +10,8 @@
 // With --shots, each window checked is also offered for a screenshot: the
 // test writes UNIXDIR/<name>.geometry ("WxH+X+Y", the window's visible part
 // on the screen) and waits until it is taken away (docs/make_screenshots.sh).
+// At class 96 the program's icon in Wine's tray is offered too, with its menu
+// open (Wine's own tray window: Xvfb has no tray of its own).
 #include <windows.h>
 #include <wininet.h>
 
@@ -95,12 +97,8 @@ RECT VisibleScreenRect(HWND window, HRGN region) {
     return both;
 }
 
-// Offers the window to the screenshot script and waits until it has its picture.
-void OfferShot(const std::string& name, HWND window, HRGN region) {
-    if (g_strShotFolder.empty()) {
-        return;
-    }
-    const RECT r = VisibleScreenRect(window, region);
+// Offers part of the screen to the screenshot script and waits until it has its picture.
+void OfferScreenShot(const std::string& name, const RECT& r) {
     char geometry[64];
     std::snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld", r.right - r.left, r.bottom - r.top,
                   r.left, r.top);
@@ -110,6 +108,40 @@ void OfferShot(const std::string& name, HWND window, HRGN region) {
     ASSERT_TRUE(::MoveFileExA(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING));
     EXPECT_TRUE(PumpMessagesUntil([&] { return !FileExists(path); }, 60000))
         << "nobody took the screenshot " << name;
+}
+
+void OfferShot(const std::string& name, HWND window, HRGN region) {
+    if (!g_strShotFolder.empty()) {
+        OfferScreenShot(name, VisibleScreenRect(window, region));
+    }
+}
+
+// Wine's tray window with the program's icon, and the menu the program opens
+// on a right click there, taken together; the menu is then dismissed.
+void OfferTrayShot(const std::string& name) {
+    if (g_strShotFolder.empty()) {
+        return;
+    }
+    HWND tray = ::FindWindowW(L"__winex11_standalone_tray", nullptr);
+    HWND icon = ::FindWindowExW(tray, nullptr, L"__winex11_tray_icon", nullptr);
+    ASSERT_NE(icon, nullptr) << "no icon in Wine's tray";
+    const RECT at = ScreenRect(icon);
+    // The menu opens at the pointer: just below the icon.
+    ::SetCursorPos(at.left + 4, ScreenRect(tray).bottom + 2);
+    ::PostMessageW(icon, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(4, 4));
+    ::PostMessageW(icon, WM_RBUTTONUP, 0, MAKELPARAM(4, 4));
+    HWND menu = nullptr;
+    ASSERT_TRUE(PumpMessagesUntil(
+        [&] { return (menu = ::FindWindowW(L"#32768", nullptr)) && ::IsWindowVisible(menu); },
+        10000));
+    PumpMessagesFor(300);
+    RECT both{};
+    const RECT trayRect = ScreenRect(tray);
+    const RECT menuRect = ScreenRect(menu);
+    ::UnionRect(&both, &trayRect, &menuRect);
+    OfferScreenShot(name, both);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    ::SetCursorPos(0, 0);
 }
 
 class SulvantixLayout : public sx_e2e::SulvantixE2e {
@@ -243,6 +275,9 @@ TEST_F(SulvantixLayout, MainWindowAndMessageBoxFitTheirPictures) {
 
     CheckStatics(controls, capture);
     OfferShot(ShotName("main"), main, region.Get());
+    if (g_pClass->m_nDpi == 96) {
+        OfferTrayShot(ShotName("tray"));
+    }
 
     // Vettor with both fields empty.
     ASSERT_TRUE(sx_e2e::Click(main, kIdVettor));

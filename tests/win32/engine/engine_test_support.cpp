@@ -128,7 +128,7 @@ void CRecordingWindow::SetStartStopLook(bool stopLook) {
 
 void CRecordingWindow::FlashStartStop() {
     ++m_nFlashes;
-    CDialogEngineWindow::FlashStartStop();
+    CSulvantixEngineWindow::FlashStartStop();
 }
 
 void CRecordingWindow::Quit(int, bool closeWindow) {
@@ -139,7 +139,7 @@ bool CRecordingWindow::ArmTimer(unsigned id, unsigned periodMs) {
     if (id == IDT_ROTATE) {
         m_rotationPeriods.push_back(periodMs);
     }
-    return CDialogEngineWindow::ArmTimer(id, periodMs);
+    return CSulvantixEngineWindow::ArmTimer(id, periodMs);
 }
 
 CCurrentProxyQuery MachineProxy() {

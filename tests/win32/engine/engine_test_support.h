@@ -16,6 +16,7 @@
 #include "framework/dialog.h"
 #include "gui/app/dialog_engine_window.h"
 #include "gui/app/sulvantix_dlg.h"
+#include "gui/app/sulvantix_engine_window.h"
 #include "gui/engine/proxy_engine.h"
 #include "shared/proxy_options.h"
 #include "shared/shared_link.h"
@@ -67,10 +68,11 @@ private:
 };
 
 // Records messages, looks, timers and the quit paths instead of acting on the
-// process (a real quit would end the test's own loop).
-class CRecordingWindow : public CDialogEngineWindow {
+// process (a real quit would end the test's own loop). The notification area
+// is fed as in the program.
+class CRecordingWindow : public CSulvantixEngineWindow {
 public:
-    using CDialogEngineWindow::CDialogEngineWindow;
+    using CSulvantixEngineWindow::CSulvantixEngineWindow;
 
     void Quit(int exitCode, bool closeWindow) override;
     bool ArmTimer(unsigned id, unsigned periodMs) override;

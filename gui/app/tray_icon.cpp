@@ -54,11 +54,26 @@ NOTIFYICONDATAW CTrayIcon::Data(UINT flags) const {
     return data;
 }
 
+// The program runs elevated, and Explorer does not: without leave, the
+// system drops Explorer's "TaskbarCreated" before it reaches the window. The
+// call came with Windows 7; older systems deliver the message anyway.
+void CTrayIcon::AllowFromLowerRights(HWND owner, UINT message) {
+    using FilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    const auto filter = reinterpret_cast<FilterFunction>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(user32, "ChangeWindowMessageFilterEx")));
+    constexpr DWORD kAllow = 1; // MSGFLT_ALLOW
+    if (filter != nullptr && message != 0) {
+        filter(owner, message, kAllow, nullptr);
+    }
+}
+
 bool CTrayIcon::Add(HWND owner, UINT callbackMessage, UINT idleIcon, UINT sessionIcon,
                     const std::string& tip) {
     m_hOwner = owner;
     m_nCallbackMessage = callbackMessage;
     m_nTaskbarCreated = ::RegisterWindowMessageW(L"TaskbarCreated");
+    AllowFromLowerRights(owner, m_nTaskbarCreated);
     m_idleIcon.Reset(LoadSmallIcon(idleIcon));
     m_sessionIcon.Reset(LoadSmallIcon(sessionIcon));
     m_strTip = tip;

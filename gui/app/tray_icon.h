@@ -54,6 +54,7 @@ public:
     static UINT TrackMenu(HWND owner, const std::vector<CTrayMenuItem>& items);
 
 private:
+    static void AllowFromLowerRights(HWND owner, UINT message);
     NOTIFYICONDATAW Data(UINT flags) const;
     bool AddNow();
 

@@ -192,6 +192,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: %s SULVANTIX_EXE\n", argv[0]);
         return 2;
     }
+    // Each figure as it comes: the output may be a file.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
     WSADATA wsa;
     ::WSAStartup(MAKEWORD(2, 2), &wsa);
     const CMachineProxyGuard machine;
@@ -230,8 +232,11 @@ int main(int argc, char** argv) {
     for (int death = 0; death < kDeaths; ++death) {
         const std::string before = MachineProxyLabel();
         const int inForce = before == Entry(kProxyPorts[0]) ? 0 : 1;
-        // Anywhere in the watch's 15 s cycle.
-        ::Sleep(1000 + random() % 15000);
+        // Once the watch has found the new proxy alive (its first probe, 5 s
+        // after the switch), then anywhere in its 15 s cycle. A proxy that
+        // died before that would make a pass of two dead entries, and the
+        // watch would rest for the period.
+        ::Sleep(6000 + random() % 15000);
         const bool quiet = death % 2 == 1;
         proxies[inForce]->SetMode(quiet ? CBenchProxy::Mode::Silent : CBenchProxy::Mode::Refuse);
         const Clock::time_point died = Clock::now();

@@ -140,6 +140,10 @@ CRoute RouteRequest(ServerMode mode, std::string_view method, std::string_view t
         route.m_kind = CRoute::Kind::kTestFile;
         return route;
     }
+    if (path == "/judge") {
+        route.m_kind = CRoute::Kind::kJudge;
+        return route;
+    }
     if (path.size() < 2 || path.front() != '/' || path.back() == '/' || EscapesRoot(path)) {
         route.m_kind = CRoute::Kind::kNotFound;
         return route;
@@ -157,6 +161,14 @@ std::string_view ContentTypeFor(std::string_view file) {
         return "text/html";
     }
     return "application/octet-stream";
+}
+
+std::string JudgePage(std::string_view remote_address, const Headers& headers) {
+    std::string page = "REMOTE_ADDR: " + std::string(remote_address) + "\r\n";
+    for (const CHeader& header : headers) {
+        page += header.m_strName + ": " + header.m_strValue + "\r\n";
+    }
+    return page;
 }
 
 } // namespace standins

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "tools/standins/http_head.h"
+
 namespace standins {
 
 enum class ServerMode { kOk, kError, kDown };
@@ -26,7 +28,7 @@ const std::string& ShortErrorPage();
 const std::string& LongErrorPage();
 
 struct CRoute {
-    enum class Kind { kTestFile, kFile, kErrorPage, kNotFound, kBadMethod };
+    enum class Kind { kTestFile, kJudge, kFile, kErrorPage, kNotFound, kBadMethod };
     Kind m_kind = Kind::kNotFound;
     std::string m_strFile;                // kFile: path relative to the root, no leading "/"
     const std::string* m_pPage = nullptr; // kErrorPage
@@ -34,10 +36,15 @@ struct CRoute {
 
 // In error mode every path gets an error page: "/test.txt" the short one,
 // others the long one; a query "?short" or "?long" picks one explicitly.
-// In ok mode "/test.txt" is built in and other paths name files of the root;
-// paths that could leave the root are not found.
+// In ok mode "/test.txt" and "/judge" (with any query) are built in and
+// other paths name files of the root; paths that could leave the root are
+// not found.
 CRoute RouteRequest(ServerMode mode, std::string_view method, std::string_view target);
 
 std::string_view ContentTypeFor(std::string_view file);
+
+// The judge's page: "REMOTE_ADDR: <address>" and then every header of the
+// request as received, "Name: value" a line, each line ending in CR LF.
+std::string JudgePage(std::string_view remote_address, const Headers& headers);
 
 } // namespace standins

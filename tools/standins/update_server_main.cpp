@@ -17,6 +17,8 @@
 #include <iterator>
 #include <memory>
 #include <poll.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,6 +73,19 @@ bool ReadRegularFile(const std::string& path, std::string& out) {
     return !file.bad();
 }
 
+// The address the connection came from, as the judge reports it.
+std::string PeerAddress(int fd) {
+    sockaddr_in peer{};
+    socklen_t size = sizeof peer;
+    char text[INET_ADDRSTRLEN] = {};
+    if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) != 0 ||
+        peer.sin_family != AF_INET ||
+        inet_ntop(AF_INET, &peer.sin_addr, text, sizeof text) == nullptr) {
+        return std::string();
+    }
+    return text;
+}
+
 std::string Page(int status) {
     const std::string title = std::to_string(status) + " " + std::string(ReasonPhrase(status));
     return "<html><head><title>" + title + "</title></head><body><h1>" + title +
@@ -78,7 +93,7 @@ std::string Page(int status) {
 }
 
 std::string Answer(const CUpdateServerOptions& options, ServerMode mode,
-                   const CIncomingRequest& request) {
+                   const CIncomingRequest& request, const std::string& peer) {
     const CRoute route = RouteRequest(mode, request.m_head.m_strMethod, request.m_head.m_strTarget);
     const bool head_only = request.m_head.m_strMethod == "HEAD";
     const bool keep = request.m_bKeepAlive;
@@ -91,6 +106,9 @@ std::string Answer(const CUpdateServerOptions& options, ServerMode mode,
     switch (route.m_kind) {
     case CRoute::Kind::kTestFile:
         return BuildResponse(200, with("text/plain"), kTestFileBody, keep, head_only);
+    case CRoute::Kind::kJudge:
+        return BuildResponse(200, with("text/plain"), JudgePage(peer, request.m_head.m_headers),
+                             keep, head_only);
     case CRoute::Kind::kErrorPage:
         return BuildResponse(200, with("text/html"), *route.m_pPage, keep, head_only);
     case CRoute::Kind::kFile: {
@@ -123,7 +141,8 @@ void ServeConnection(int fd, const CUpdateServerOptions& options, const CModeSou
         if (mode == ServerMode::kDown) {
             return;
         }
-        if (SendAll(fd, Answer(options, mode, request), kSendTimeoutMs) != Io::kOk) {
+        if (SendAll(fd, Answer(options, mode, request, PeerAddress(fd)), kSendTimeoutMs) !=
+            Io::kOk) {
             return;
         }
         if (!request.m_bKeepAlive) {

@@ -70,6 +70,16 @@ TEST(Routes, PathsThatCouldLeaveTheRootAreNotFound) {
     EXPECT_EQ(RouteRequest(ServerMode::kOk, "GET", "/a..b.txt").m_kind, CRoute::Kind::kFile);
 }
 
+TEST(Routes, TheJudgeShowsTheCallerAndEveryHeaderAsReceived) {
+    EXPECT_EQ(RouteRequest(ServerMode::kOk, "GET", "/judge?token=7").m_kind, CRoute::Kind::kJudge);
+    EXPECT_EQ(RouteRequest(ServerMode::kError, "GET", "/judge").m_kind, CRoute::Kind::kErrorPage);
+    const Headers headers = {
+        {"Host", "127.0.0.1:18080"}, {"X-Forwarded-For", "127.0.0.1"}, {"via", "1.1 farm"}};
+    EXPECT_EQ(JudgePage("127.0.0.3", headers),
+              "REMOTE_ADDR: 127.0.0.3\r\nHost: 127.0.0.1:18080\r\nX-Forwarded-For: "
+              "127.0.0.1\r\nvia: 1.1 farm\r\n");
+}
+
 TEST(Routes, OnlyGetAndHeadAreServed) {
     EXPECT_EQ(RouteRequest(ServerMode::kOk, "POST", "/test.txt").m_kind, CRoute::Kind::kBadMethod);
     EXPECT_EQ(RouteRequest(ServerMode::kError, "PUT", "/x").m_kind, CRoute::Kind::kBadMethod);

@@ -6,6 +6,7 @@ const char* const kVettorListFile = "Vettorlist.txt";
 const char* const kUserProxyFile = "Userproxy.txt";
 const char* const kLiveListFile = "proxylist.txt";
 const char* const kDeadListFile = "Invalidproxylist.txt";
+const char* const kTransparentListFile = "Transparentproxylist.txt";
 
 std::string DirectoryOfModulePath(const std::string& modulePath) {
     const std::size_t slash = modulePath.find_last_of('\\');

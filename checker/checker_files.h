@@ -12,6 +12,8 @@ extern const char* const kUserProxyFile;
 extern const char* const kLiveListFile;
 // Output beside the checker: dead entries.
 extern const char* const kDeadListFile;
+// Output beside the checker: live entries that give the user's address away.
+extern const char* const kTransparentListFile;
 
 // The directory part of a module path, up to and including the last
 // backslash; empty when there is none.

@@ -139,6 +139,24 @@ Anonymity Classify(const CJudgePage& page, const std::string& token,
     return proxied ? Anonymity::Anonymous : Anonymity::Elite;
 }
 
+std::string OwnAddressFromDirectFetch(const CJudgeFetchResult& fetch, const std::string& token) {
+    CJudgePage page;
+    if (!fetch.m_bWhole || fetch.m_nStatus != 200 || !ParseJudgePage(fetch.m_body, page) ||
+        Classify(page, token, {}) == Anonymity::Unknown) {
+        return std::string();
+    }
+    return page.m_strRemoteAddress;
+}
+
+Anonymity JudgeProxyFetch(const CJudgeFetchResult& fetch, const std::string& token,
+                          const std::vector<std::string>& userAddresses) {
+    CJudgePage page;
+    if (!fetch.m_bWhole || fetch.m_nStatus != 200 || !ParseJudgePage(fetch.m_body, page)) {
+        return Anonymity::Unknown;
+    }
+    return Classify(page, token, userAddresses);
+}
+
 const char* AnonymityText(Anonymity anonymity) {
     switch (anonymity) {
     case Anonymity::Transparent:

@@ -45,6 +45,22 @@ bool ParseJudgePage(std::string_view text, CJudgePage& page);
 Anonymity Classify(const CJudgePage& page, const std::string& token,
                    const std::vector<std::string>& userAddresses);
 
+// What a fetch of the judge brought back.
+struct CJudgeFetchResult {
+    bool m_bWhole = false; // the body was read to its end within the bounds
+    unsigned long m_nStatus = 0;
+    std::string_view m_body;
+};
+
+// The address the judge saw on the checker's own direct fetch: that of a
+// whole 200 judge page made for this request; empty for anything else.
+std::string OwnAddressFromDirectFetch(const CJudgeFetchResult& fetch, const std::string& token);
+
+// A proxy's class from its fetch of the judge: Unknown unless a whole 200
+// judge page made for this request came back.
+Anonymity JudgeProxyFetch(const CJudgeFetchResult& fetch, const std::string& token,
+                          const std::vector<std::string>& userAddresses);
+
 // "transparent", "anonymous", "elite" or "unknown".
 const char* AnonymityText(Anonymity anonymity);
 

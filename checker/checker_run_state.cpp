@@ -4,6 +4,7 @@
 #include "framework/filefind.h"
 #include "framework/trace.h"
 #include "shared/list_lines.h"
+#include "shared/proxy_class_file.h"
 #include "shared/probe_rules.h"
 
 class CCheckerRunState::CLock {
@@ -30,9 +31,13 @@ CCheckerRunState::~CCheckerRunState() {
 
 bool CCheckerRunState::WriteToFile(const char* fileName, const std::string& entry) const {
     TraceText("WriteToFile ->" + entry);
+    return AppendLine(fileName, entry);
+}
+
+bool CCheckerRunState::AppendLine(const char* fileName, const std::string& line) const {
     try {
         const std::string path = ListPath(m_strOwnDirectory, fileName);
-        return !path.empty() && AppendListLine(path, entry);
+        return !path.empty() && AppendListLine(path, line);
     } catch (...) {
         return false;
     }
@@ -51,6 +56,8 @@ void CCheckerRunState::BeginRun(std::size_t entryCount) {
     CLock lock(m_fileLock);
     DeleteResultFile(kLiveListFile);
     DeleteResultFile(kDeadListFile);
+    DeleteResultFile(kTransparentListFile);
+    DeleteResultFile(kProxyClassFile);
     m_ledger.BeginRun(entryCount);
 }
 
@@ -59,13 +66,31 @@ CRunLedger::Ticket CCheckerRunState::StartProbe(const std::string& entry) {
     return m_ledger.StartProbe(entry, ::GetTickCount());
 }
 
-void CCheckerRunState::RecordProbe(const CProbeTicket& ticket, bool alive) {
+void CCheckerRunState::RecordProbe(const CProbeTicket& ticket, const CProbeVerdict& verdict) {
     CLock lock(m_fileLock);
-    if (alive) {
+    if (verdict.m_bAlive) {
         TraceText(ticket.Entry());
     }
-    if (m_ledger.FinishProbe(ticket)) {
-        WriteToFile(alive ? kLiveListFile : kDeadListFile, ticket.Entry());
+    if (!m_ledger.FinishProbe(ticket)) {
+        return;
+    }
+    if (!verdict.m_bAlive) {
+        WriteToFile(kDeadListFile, ticket.Entry());
+        return;
+    }
+    const bool transparent = verdict.m_anonymity == judge::Anonymity::Transparent;
+    if (transparent) {
+        TraceText("Gives the user's address away, not published ->" + ticket.Entry());
+    }
+    WriteToFile(transparent ? kTransparentListFile : kLiveListFile, ticket.Entry());
+    if (verdict.m_bJudged) {
+        try {
+            AppendLine(kProxyClassFile,
+                       ProxyClassLine(ticket.Entry(), judge::AnonymityText(verdict.m_anonymity),
+                                      verdict.m_nRoundTripMs));
+        } catch (...) {
+            // Out of memory: the entry goes without its class.
+        }
     }
 }
 

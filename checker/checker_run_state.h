@@ -13,7 +13,17 @@
 
 #include <string>
 
+#include "checker/checker_judge_rules.h"
 #include "checker/checker_run_ledger.h"
+
+// What one probe found out about its entry.
+struct CProbeVerdict {
+    bool m_bAlive = false;
+    // Whether the run judges anonymity; a live entry then gets a class line.
+    bool m_bJudged = false;
+    judge::Anonymity m_anonymity = judge::Anonymity::Unknown;
+    DWORD m_nRoundTripMs = 0;
+};
 
 class CCheckerRunState {
 public:
@@ -36,8 +46,9 @@ public:
     CRunLedger::Ticket StartProbe(const std::string& entry);
 
     // Under the file lock: a probe ended. When it still counts, its entry
-    // goes to the live or dead file; a late or stale answer is dropped.
-    void RecordProbe(const CProbeTicket& ticket, bool alive);
+    // goes to the live, transparent or dead file, and a judged live one to
+    // the class file; a late or stale answer is dropped.
+    void RecordProbe(const CProbeTicket& ticket, const CProbeVerdict& verdict);
 
     // Under the file lock: a probe whose worker could not be set up at all
     // ended dead.
@@ -55,6 +66,8 @@ private:
     class CLock;
 
     void DeleteResultFile(const char* fileName) const;
+    // WriteToFile without its trace.
+    bool AppendLine(const char* fileName, const std::string& line) const;
 
     const std::string m_strOwnDirectory;
     CRITICAL_SECTION m_fileLock;

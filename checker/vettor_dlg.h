@@ -12,6 +12,7 @@
 #include "checker/checker_run_state.h"
 #include "framework/dialog.h"
 
+class CRunJudge;
 class CSharedLink;
 
 // A test build (VettorFastClock.exe) runs the same dialog on a shorter clock.
@@ -66,5 +67,7 @@ private:
     std::string m_strCurrentEntry;
     std::vector<std::string> m_entries;
     std::shared_ptr<CCheckerRunState> m_pRunState;
+    // What the current run judges anonymity by; shared with its workers.
+    std::shared_ptr<const CRunJudge> m_pJudge;
     CRunSchedule m_schedule;
 };

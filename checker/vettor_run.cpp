@@ -8,6 +8,7 @@
 #include "checker/checker_files.h"
 #include "checker/checker_run_schedule.h"
 #include "checker/checker_trace_stamp.h"
+#include "checker/run_judge.h"
 #include "checker/vettor_dlg.h"
 #include "framework/module_paths.h"
 #include "framework/thread.h"
@@ -24,23 +25,40 @@ struct CProbeWorkItem {
     std::string m_strUserAgent;
     CRunLedger::Ticket m_pTicket;
     std::shared_ptr<CCheckerRunState> m_pState;
+    std::shared_ptr<const CRunJudge> m_pJudge; // null when the run judges nothing
 };
+
+// The judge's fetch through a live proxy gets what is left of the probe's
+// bound, so judging never holds a run longer than probing did.
+judge::Anonymity JudgeLiveProxy(const CProbeWorkItem& item, DWORD probeMs) {
+    const DWORD bound = SULVANTIX_PROBE_BOUND_MS;
+    if (!item.m_pJudge || !item.m_pJudge->Judging() || probeMs >= bound) {
+        return judge::Anonymity::Unknown;
+    }
+    return item.m_pJudge->JudgeProxy(item.m_strEntry, bound - probeMs);
+}
 
 UINT ProbeWorker(LPVOID param) {
     const std::unique_ptr<CProbeWorkItem> item(static_cast<CProbeWorkItem*>(param));
     TraceText(item->m_strEntry);
-    bool alive = false;
+    CProbeVerdict verdict;
     try {
         CProxyAddressData probe;
         probe.m_strUserAgent = item->m_strUserAgent;
+        const DWORD started = ::GetTickCount();
         // Ended by the library's time-outs, not by a second thread per
         // entry; the completion check gives up what they cannot end.
-        alive = probe.ProbeProxyStringOnThisThread(item->m_strEntry,
-                                                   &item->m_pTicket->m_bSendReturned) == 1;
+        verdict.m_bAlive = probe.ProbeProxyStringOnThisThread(
+                               item->m_strEntry, &item->m_pTicket->m_bSendReturned) == 1;
+        verdict.m_nRoundTripMs = ::GetTickCount() - started;
+        verdict.m_bJudged = item->m_pJudge && item->m_pJudge->Judging();
+        if (verdict.m_bAlive) {
+            verdict.m_anonymity = JudgeLiveProxy(*item, verdict.m_nRoundTripMs);
+        }
     } catch (...) {
-        alive = false;
+        verdict.m_bAlive = false;
     }
-    item->m_pState->RecordProbe(*item->m_pTicket, alive);
+    item->m_pState->RecordProbe(*item->m_pTicket, verdict);
     return 0;
 }
 
@@ -62,6 +80,12 @@ void CVettorDlg::StartRun() {
     }
     // The old run's files go and its workers stop counting.
     m_pRunState->BeginRun(m_entries.size());
+    try {
+        m_pJudge = CRunJudge::Learn();
+    } catch (...) {
+        // Out of memory: this run judges nothing.
+        m_pJudge.reset();
+    }
 
     m_schedule.LaunchBegan();
     for (const std::string& entry : m_entries) {
@@ -85,7 +109,7 @@ void CVettorDlg::StartWorker(const std::string& entry) {
         TraceText("ok -> " + m_strCurrentEntry);
         ticket = m_pRunState->StartProbe(m_strCurrentEntry);
         auto item = std::make_unique<CProbeWorkItem>(
-            CProbeWorkItem{m_strCurrentEntry, m_strUserAgent, ticket, m_pRunState});
+            CProbeWorkItem{m_strCurrentEntry, m_strUserAgent, ticket, m_pRunState, m_pJudge});
         if (AfxBeginThread(ProbeWorker, item.get())) {
             // The worker owns and frees it now.
             item.release();
@@ -95,7 +119,7 @@ void CVettorDlg::StartWorker(const std::string& entry) {
     }
     // A worker that cannot run counts as a dead probe, so the run completes.
     if (ticket) {
-        m_pRunState->RecordProbe(*ticket, false);
+        m_pRunState->RecordProbe(*ticket, CProbeVerdict());
     } else {
         m_pRunState->RecordUnstartedProbe(entry);
     }

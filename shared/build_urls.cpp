@@ -9,3 +9,7 @@ const char* BuildUpdateBaseUrl() {
 const char* BuildTestUrl() {
     return SULVANTIX_TEST_URL;
 }
+
+const char* BuildJudgeUrl() {
+    return SULVANTIX_UPDATE_BASE_URL "/judge";
+}

@@ -7,3 +7,5 @@
 
 const char* BuildUpdateBaseUrl();
 const char* BuildTestUrl();
+// The update server's judge: the caller's address and headers as it saw them.
+const char* BuildJudgeUrl();

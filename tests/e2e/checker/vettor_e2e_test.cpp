@@ -15,10 +15,12 @@
 #include "checker/checker_files.h"
 #include "framework/handle.h"
 #include "shared/list_lines.h"
+#include "shared/proxy_class_file.h"
 #include "tests/support/checker_process.h"
 #include "tests/support/file_access.h"
 #include "tests/support/gui_standin_window.h"
 #include "tests/support/message_pump.h"
+#include "tests/support/standins_env.h"
 #include "tools/standins/standin_ports.h"
 
 using Lines = std::vector<std::string>;
@@ -295,6 +297,81 @@ TEST_F(VettorRun, SortsEveryEntryPublishesTheLiveListAndTellsTheGui) {
         5000))
         << "no completion stamp after the copy";
     EXPECT_EQ(CountOf(m_checker.Traces(), "Copy File to system 32"), 1u);
+    EXPECT_TRUE(m_checker.Close());
+}
+
+// The farm's relays reach the judge from addresses of their own, as proxies
+// on the internet would; the liars answer the test file but not the judge
+// honestly (a stale page, a rewritten one, a huge, binary or endless one).
+TEST_F(VettorRun, JudgesAnonymityAndPublishesNoProxyThatGivesTheUserAway) {
+    ASSERT_NE(m_gui->Handle(), nullptr);
+    const std::string transparent = Entry(standins::kFarmTransparent);
+    const std::string anonymous = Entry(standins::kFarmAnonymous);
+    const std::string elite = Entry(standins::kFarmElite);
+    const std::string relay = Entry(standins::kFarmRelay);
+    const Lines liars = {Entry(standins::kFarmJudgeCache), Entry(standins::kFarmJudgeRewrite),
+                         Entry(standins::kFarmJudgeHuge), Entry(standins::kFarmJudgeBinary),
+                         Entry(standins::kFarmJudgeEndless)};
+    const std::string closed = Entry(standins::kClosedPort);
+    Lines downloaded = {transparent, anonymous, closed, elite};
+    downloaded.insert(downloaded.end(), liars.begin(), liars.end());
+    WriteLists(downloaded, {relay});
+    ::DeleteFileA(Own(kTransparentListFile).c_str());
+    ASSERT_TRUE(WriteWholeFile(Own(kProxyClassFile), "stale 127.0.0.1:1 elite 1\r\n"));
+
+    StartChecker();
+    ASSERT_TRUE(WaitForDone(1, kSilentRunMs)) << TraceLog();
+    Lines published = {anonymous, elite, relay};
+    published.insert(published.end(), liars.begin(), liars.end());
+    EXPECT_EQ(Sorted(FileLines(Own(kLiveListFile))), Sorted(published));
+    EXPECT_EQ(FileLines(SystemDirectory() + kLiveListFile), FileLines(Own(kLiveListFile)));
+    EXPECT_EQ(FileLines(Own(kTransparentListFile)), Lines{transparent});
+    EXPECT_EQ(FileLines(Own(kDeadListFile)), Lines{closed});
+
+    const std::string classes = ReadWholeFile(Own(kProxyClassFile));
+    const auto classOf = [&](const std::string& entry) {
+        const auto found = FindProxyClass(classes, entry);
+        return found ? found->m_strClass : std::string("none");
+    };
+    EXPECT_EQ(classOf(transparent), "transparent");
+    EXPECT_EQ(classOf(anonymous), "anonymous");
+    EXPECT_EQ(classOf(elite), "elite");
+    EXPECT_EQ(classOf(relay), "elite");
+    for (const std::string& liar : liars) {
+        EXPECT_EQ(classOf(liar), "unknown") << liar;
+    }
+    EXPECT_EQ(classOf("127.0.0.1:1"), "none") << "the last run's class file went at the start";
+    // The judge saw the user's own address once, on the direct fetch; through
+    // the relays it saw them only.
+    const Lines traces = m_checker.Traces();
+    EXPECT_EQ(
+        CountOf(traces, "Judge at http://127.0.0.1:18080/judge sees this machine as 127.0.0.1"), 1u)
+        << TraceLog();
+    EXPECT_EQ(CountOf(traces, "Gives the user's address away, not published ->" + transparent), 1u);
+    EXPECT_TRUE(m_checker.Close());
+}
+
+TEST_F(VettorRun, WithoutAJudgeTheLiveProxiesArePublishedUnjudged) {
+    ASSERT_NE(m_gui->Handle(), nullptr);
+    const std::string modePath =
+        standins_env::StatePath("mode-" + std::to_string(standins::kUpdateServerPort));
+    ASSERT_TRUE(WriteWholeFile(modePath, "down"));
+    // The server reads its mode file at least every 250 ms.
+    PumpMessagesUntil([] { return false; }, 600);
+    const std::string ok = Entry(standins::kFarmOk);
+    const std::string partial = Entry(standins::kFarmPartial);
+    WriteLists({ok, partial}, {});
+
+    StartChecker();
+    const bool done = WaitForDone(1, kShortRunMs);
+    ::DeleteFileA(modePath.c_str());
+    ASSERT_TRUE(done) << TraceLog();
+    EXPECT_EQ(Sorted(FileLines(Own(kLiveListFile))), Sorted({ok, partial}));
+    EXPECT_FALSE(FileExists(Own(kTransparentListFile)));
+    EXPECT_FALSE(FileExists(Own(kProxyClassFile)));
+    EXPECT_EQ(WithPrefix(m_checker.Traces(), "No judge at http://127.0.0.1:18080/judge ("),
+              Lines{"error 12029): live proxies are published unjudged"})
+        << TraceLog();
     EXPECT_TRUE(m_checker.Close());
 }
 

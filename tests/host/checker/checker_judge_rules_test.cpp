@@ -56,4 +56,18 @@ TEST(JudgeRules, APageNotMadeForThisRequestOrNotAJudgesJudgesNothing) {
     EXPECT_TRUE(page.m_headers.empty()) << "a refused page leaves nothing behind";
 }
 
+TEST(JudgeRules, OnlyAWhole200PageMadeForTheFetchTeachesOrJudges) {
+    const std::string page = "REMOTE_ADDR: 198.51.100.7\r\nX-Vettor-Token: c0ffee42\r\n";
+    const judge::CJudgeFetchResult whole{true, 200, page};
+    EXPECT_EQ(judge::OwnAddressFromDirectFetch(whole, kToken), "198.51.100.7");
+    EXPECT_EQ(judge::JudgeProxyFetch(whole, kToken, kUser), Anonymity::Transparent);
+    // Cut short by a bound (an endless page), another status, another token.
+    for (const judge::CJudgeFetchResult& fetch :
+         {judge::CJudgeFetchResult{false, 200, page}, judge::CJudgeFetchResult{true, 404, page}}) {
+        EXPECT_EQ(judge::OwnAddressFromDirectFetch(fetch, kToken), "");
+        EXPECT_EQ(judge::JudgeProxyFetch(fetch, kToken, {}), Anonymity::Unknown);
+    }
+    EXPECT_EQ(judge::OwnAddressFromDirectFetch(whole, "another"), "");
+}
+
 } // namespace

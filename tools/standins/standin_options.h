@@ -42,7 +42,7 @@ struct CUpdateServerOptions {
     std::string m_strTlsKeyFile;
 };
 
-// update_server --port P --root DIR [--mode ok|error|down] [--state DIR]
+// update_server --port P --root DIR [--mode ok|error|down|nojudge] [--state DIR]
 //               [--lifetime-seconds N] [--pid-file FILE]
 //               [--tls-cert CHAIN.pem --tls-key KEY.pem]
 bool ParseUpdateServerOptions(const std::vector<std::string>& args, CUpdateServerOptions& out,

@@ -62,6 +62,9 @@ std::optional<ServerMode> ParseServerMode(std::string_view text) {
     if (text == "down") {
         return ServerMode::kDown;
     }
+    if (text == "nojudge") {
+        return ServerMode::kNoJudge;
+    }
     return std::nullopt;
 }
 
@@ -73,6 +76,8 @@ std::string_view ServerModeName(ServerMode mode) {
         return "error";
     case ServerMode::kDown:
         return "down";
+    case ServerMode::kNoJudge:
+        return "nojudge";
     }
     return "ok";
 }
@@ -141,7 +146,8 @@ CRoute RouteRequest(ServerMode mode, std::string_view method, std::string_view t
         return route;
     }
     if (path == "/judge") {
-        route.m_kind = CRoute::Kind::kJudge;
+        route.m_kind =
+            mode == ServerMode::kNoJudge ? CRoute::Kind::kNotFound : CRoute::Kind::kJudge;
         return route;
     }
     if (path.size() < 2 || path.front() != '/' || path.back() == '/' || EscapesRoot(path)) {

@@ -9,7 +9,8 @@
 
 namespace standins {
 
-enum class ServerMode { kOk, kError, kDown };
+// kNoJudge: as kOk, but "/judge" is not found (a server without the judge).
+enum class ServerMode { kOk, kError, kDown, kNoJudge };
 
 // "ok", "error" or "down", surrounding white space ignored.
 std::optional<ServerMode> ParseServerMode(std::string_view text);

@@ -355,22 +355,22 @@ TEST_F(VettorRun, WithoutAJudgeTheLiveProxiesArePublishedUnjudged) {
     ASSERT_NE(m_gui->Handle(), nullptr);
     const std::string modePath =
         standins_env::StatePath("mode-" + std::to_string(standins::kUpdateServerPort));
-    ASSERT_TRUE(WriteWholeFile(modePath, "down"));
+    ASSERT_TRUE(WriteWholeFile(modePath, "nojudge"));
     // The server reads its mode file at least every 250 ms.
     PumpMessagesUntil([] { return false; }, 600);
     const std::string ok = Entry(standins::kFarmOk);
-    const std::string partial = Entry(standins::kFarmPartial);
-    WriteLists({ok, partial}, {});
+    const std::string relay = Entry(standins::kFarmRelay);
+    WriteLists({ok, relay}, {});
 
     StartChecker();
     const bool done = WaitForDone(1, kShortRunMs);
     ::DeleteFileA(modePath.c_str());
     ASSERT_TRUE(done) << TraceLog();
-    EXPECT_EQ(Sorted(FileLines(Own(kLiveListFile))), Sorted({ok, partial}));
+    EXPECT_EQ(Sorted(FileLines(Own(kLiveListFile))), Sorted({ok, relay}));
     EXPECT_FALSE(FileExists(Own(kTransparentListFile)));
     EXPECT_FALSE(FileExists(Own(kProxyClassFile)));
     EXPECT_EQ(WithPrefix(m_checker.Traces(), "No judge at http://127.0.0.1:18080/judge ("),
-              Lines{"error 12029): live proxies are published unjudged"})
+              Lines{"status 404): live proxies are published unjudged"})
         << TraceLog();
     EXPECT_TRUE(m_checker.Close());
 }

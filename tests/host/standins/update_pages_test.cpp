@@ -73,6 +73,11 @@ TEST(Routes, PathsThatCouldLeaveTheRootAreNotFound) {
 TEST(Routes, TheJudgeShowsTheCallerAndEveryHeaderAsReceived) {
     EXPECT_EQ(RouteRequest(ServerMode::kOk, "GET", "/judge?token=7").m_kind, CRoute::Kind::kJudge);
     EXPECT_EQ(RouteRequest(ServerMode::kError, "GET", "/judge").m_kind, CRoute::Kind::kErrorPage);
+    // A server without the judge serves the rest as before.
+    EXPECT_EQ(RouteRequest(*ParseServerMode("nojudge"), "GET", "/judge").m_kind,
+              CRoute::Kind::kNotFound);
+    EXPECT_EQ(RouteRequest(ServerMode::kNoJudge, "GET", "/test.txt").m_kind,
+              CRoute::Kind::kTestFile);
     const Headers headers = {
         {"Host", "127.0.0.1:18080"}, {"X-Forwarded-For", "127.0.0.1"}, {"via", "1.1 farm"}};
     EXPECT_EQ(JudgePage("127.0.0.3", headers),

@@ -31,6 +31,14 @@ constexpr CNamedBehaviour kNames[] = {
     {Behaviour::kRelay, "relay"},
     {Behaviour::kLateOk, "late_ok"},
     {Behaviour::kRelayNoConnect, "relay_no_connect"},
+    {Behaviour::kTransparent, "transparent"},
+    {Behaviour::kAnonymous, "anonymous"},
+    {Behaviour::kElite, "elite"},
+    {Behaviour::kJudgeCache, "judge_cache"},
+    {Behaviour::kJudgeRewrite, "judge_rewrite"},
+    {Behaviour::kJudgeHuge, "judge_huge"},
+    {Behaviour::kJudgeBinary, "judge_binary"},
+    {Behaviour::kJudgeEndless, "judge_endless"},
 };
 
 bool ParseInt(std::string_view text, int& out) {
@@ -137,6 +145,14 @@ std::vector<CPortBehaviour> FixedFarmPorts(int offset) {
         {kFarmSplitBody, Behaviour::kSplitBody, 0},
         {kFarmEndlessHeaders, Behaviour::kEndlessHeaders, 0},
         {kFarmRelay, Behaviour::kRelay, 0},
+        {kFarmTransparent, Behaviour::kTransparent, 0},
+        {kFarmAnonymous, Behaviour::kAnonymous, 0},
+        {kFarmElite, Behaviour::kElite, 0},
+        {kFarmJudgeCache, Behaviour::kJudgeCache, 0},
+        {kFarmJudgeRewrite, Behaviour::kJudgeRewrite, 0},
+        {kFarmJudgeHuge, Behaviour::kJudgeHuge, 0},
+        {kFarmJudgeBinary, Behaviour::kJudgeBinary, 0},
+        {kFarmJudgeEndless, Behaviour::kJudgeEndless, 0},
     };
     std::vector<CPortBehaviour> out;
     for (CPortBehaviour pb : table) {
@@ -195,8 +211,42 @@ bool ParseExtraPorts(std::string_view text, CExtraPorts& out, std::string& error
     return true;
 }
 
+Role RoleOf(Behaviour behaviour) {
+    switch (behaviour) {
+    case Behaviour::kRelay:
+    case Behaviour::kRelayNoConnect:
+    case Behaviour::kTransparent:
+    case Behaviour::kAnonymous:
+    case Behaviour::kElite:
+    case Behaviour::kJudgeCache:
+    case Behaviour::kJudgeRewrite:
+        return Role::kRelaying;
+    case Behaviour::kJudgeHuge:
+    case Behaviour::kJudgeBinary:
+    case Behaviour::kJudgeEndless:
+        return Role::kHostileJudge;
+    case Behaviour::kOk:
+    case Behaviour::kOkLineEnd:
+    case Behaviour::kOkLower:
+    case Behaviour::kEmpty:
+    case Behaviour::kPartial:
+    case Behaviour::kAuth407:
+    case Behaviour::kAuth401:
+    case Behaviour::kForbidden:
+    case Behaviour::kServerError:
+    case Behaviour::kSilent:
+    case Behaviour::kReset:
+    case Behaviour::kSlowPieces:
+    case Behaviour::kSplitBody:
+    case Behaviour::kEndlessHeaders:
+    case Behaviour::kLateOk:
+        break;
+    }
+    return Role::kScripted;
+}
+
 bool IsScripted(Behaviour behaviour) {
-    return behaviour != Behaviour::kRelay && behaviour != Behaviour::kRelayNoConnect;
+    return RoleOf(behaviour) == Role::kScripted;
 }
 
 CScript ScriptFor(Behaviour behaviour, int delay_seconds, bool head_request, bool keep_alive) {
@@ -246,14 +296,27 @@ CScript ScriptFor(Behaviour behaviour, int delay_seconds, bool head_request, boo
         return Whole(text(200, "OK"), keep_alive, delay_seconds * 1000);
     case Behaviour::kRelay:
     case Behaviour::kRelayNoConnect:
+    case Behaviour::kTransparent:
+    case Behaviour::kAnonymous:
+    case Behaviour::kElite:
+    case Behaviour::kJudgeCache:
+    case Behaviour::kJudgeRewrite:
+    case Behaviour::kJudgeHuge:
+    case Behaviour::kJudgeBinary:
+    case Behaviour::kJudgeEndless:
         break;
     }
+    // The other roles are not scripted; a script asked of them says so.
     return Whole(html(500, SmallPage(500)), false);
 }
 
 char TrickleByte(std::size_t index) {
     constexpr std::string_view kLine = "X-Trickle: 0123456789\r\n";
     return kLine[index % kLine.size()];
+}
+
+std::string TrickleLine(std::size_t index) {
+    return "X-Trickle-" + std::to_string(index) + ": 0123456789\r\n";
 }
 
 std::string ProxyAuthPage() {

@@ -28,6 +28,14 @@ enum class Behaviour {
     kRelay,
     kLateOk,
     kRelayNoConnect,
+    kTransparent,
+    kAnonymous,
+    kElite,
+    kJudgeCache,
+    kJudgeRewrite,
+    kJudgeHuge,
+    kJudgeBinary,
+    kJudgeEndless,
 };
 
 std::string_view BehaviourName(Behaviour behaviour);
@@ -59,11 +67,12 @@ bool ParseExtraPorts(std::string_view text, CExtraPorts& out, std::string& error
 
 // How a scripted reply ends, once its pieces are sent.
 enum class Ending {
-    kKeepAlive, // ready for the next request on the connection
-    kClose,     // orderly close
-    kReset,     // close with RST
-    kHold,      // send nothing more; keep the connection until the peer goes
-    kTrickle,   // send TrickleByte(0), (1), ... one a second until the peer goes
+    kKeepAlive,    // ready for the next request on the connection
+    kClose,        // orderly close
+    kReset,        // close with RST
+    kHold,         // send nothing more; keep the connection until the peer goes
+    kTrickle,      // send TrickleByte(0), (1), ... one a second until the peer goes
+    kTrickleLines, // send TrickleLine(0), (1), ... one a second until the peer goes
 };
 
 struct CPiece {
@@ -81,7 +90,10 @@ constexpr int kSlowPiecesGapMs = 200;
 constexpr int kSplitBodyGapMs = 300;
 constexpr int kTrickleGapMs = 1000;
 
-// Everything but the two relays is scripted.
+// How a port answers: from a fixed script, by forwarding (possibly with a
+// twist of its own), or with judge pages it makes from the request itself.
+enum class Role { kScripted, kRelaying, kHostileJudge };
+Role RoleOf(Behaviour behaviour);
 bool IsScripted(Behaviour behaviour);
 
 // The reply of a scripted behaviour to one request. `head_request` leaves the
@@ -91,6 +103,8 @@ CScript ScriptFor(Behaviour behaviour, int delay_seconds, bool head_request, boo
 // The endless header stream: valid header lines, so only the missing blank
 // line keeps the head from ending.
 char TrickleByte(std::size_t index);
+// The same stream a whole header line at a time, each one numbered.
+std::string TrickleLine(std::size_t index);
 
 // The 407 page: several kilobytes of HTML.
 std::string ProxyAuthPage();

@@ -1,5 +1,6 @@
 #include "tools/standins/farm_connection.h"
 
+#include "tools/standins/judge_lies.h"
 #include "tools/standins/posix_socket.h"
 #include "tools/standins/relay.h"
 #include "tools/standins/request_reader.h"
@@ -22,7 +23,8 @@ bool PeerHasGone(int fd) {
     return n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR;
 }
 
-void Trickle(int fd) {
+// One piece of the trickle (a byte or a line) a second until the peer goes.
+void Trickle(int fd, Ending ending) {
     const auto started = std::chrono::steady_clock::now();
     for (std::size_t i = 0;; ++i) {
         if (!SleepUnlessStopped(kTrickleGapMs) || PeerHasGone(fd)) {
@@ -32,8 +34,9 @@ void Trickle(int fd) {
             std::chrono::milliseconds(kFarmHoldLimitMs)) {
             return;
         }
-        const char byte = TrickleByte(i);
-        if (SendAll(fd, std::string_view(&byte, 1), kSendTimeoutMs) != Io::kOk) {
+        const std::string piece =
+            ending == Ending::kTrickleLines ? TrickleLine(i) : std::string(1, TrickleByte(i));
+        if (SendAll(fd, piece, kSendTimeoutMs) != Io::kOk) {
             return;
         }
     }
@@ -72,37 +75,49 @@ bool PlayScript(int fd, const CScript& script) {
         WaitForPeerClose(fd, kFarmHoldLimitMs);
         return false;
     case Ending::kTrickle:
-        Trickle(fd);
+    case Ending::kTrickleLines:
+        Trickle(fd, script.m_ending);
         return false;
     }
+    return false;
+}
+
+// Answers one request by the port's behaviour; true when the connection may
+// carry another request.
+bool Answer(int fd, const CPortBehaviour& port, const std::string& client,
+            const CIncomingRequest& request, std::string& buffer) {
+    const CRequestHead& head = request.m_head;
+    const bool head_only = head.m_strMethod == "HEAD";
+    const bool keep_alive = request.m_bKeepAlive;
+    switch (RoleOf(port.m_behaviour)) {
+    case Role::kScripted:
+        return PlayScript(fd,
+                          ScriptFor(port.m_behaviour, port.m_nDelaySeconds, head_only, keep_alive));
+    case Role::kHostileJudge:
+        return PlayScript(fd, HostileJudgeScript(port.m_behaviour, head, port.m_nPort, keep_alive));
+    case Role::kRelaying:
+        break;
+    }
+    if (port.m_behaviour == Behaviour::kJudgeCache && IsJudgeRequest(head)) {
+        return PlayScript(fd, CachedJudgeScript(port.m_nPort, head_only, keep_alive));
+    }
+    const CRelayManner manner = RelayMannerFor(port.m_behaviour, port.m_nPort, client);
+    if (RelayRequest(fd, head, request.m_strBody, keep_alive, manner, buffer)) {
+        return true;
+    }
+    CloseGracefully(fd);
     return false;
 }
 
 } // namespace
 
 void ServeFarmConnection(int fd, const CPortBehaviour& port, CRequestLog& log) {
+    const std::string client = PeerAddress(fd);
     std::string buffer;
     for (int served = 0; served < kFarmMaxRequestsPerConnection; ++served) {
         CIncomingRequest request;
-        if (ReadRequest(fd, buffer, kFarmIdleMs, log, request) != ReadOutcome::kRequest) {
-            return;
-        }
-        bool again = false;
-        if (IsScripted(port.m_behaviour)) {
-            again = PlayScript(fd, ScriptFor(port.m_behaviour, port.m_nDelaySeconds,
-                                             request.m_head.m_strMethod == "HEAD",
-                                             request.m_bKeepAlive));
-        } else {
-            const ConnectPolicy connect = port.m_behaviour == Behaviour::kRelay
-                                              ? ConnectPolicy::kTunnel
-                                              : ConnectPolicy::kRefuse;
-            again = RelayRequest(fd, request.m_head, request.m_strBody, request.m_bKeepAlive,
-                                 connect, buffer);
-            if (!again) {
-                CloseGracefully(fd);
-            }
-        }
-        if (!again) {
+        if (ReadRequest(fd, buffer, kFarmIdleMs, log, request) != ReadOutcome::kRequest ||
+            !Answer(fd, port, client, request, buffer)) {
             return;
         }
     }

@@ -79,6 +79,22 @@ Io ReceiveOnce(int fd, std::string& buffer, std::size_t max_bytes, Clock::time_p
     }
 }
 
+// Binds an outgoing socket to `address`, port left to connect: with the port
+// chosen at bind time every source address would draw on one shared pool.
+bool BindSource(int fd, std::string_view address) {
+    sockaddr_in source{};
+    source.sin_family = AF_INET;
+    const std::string text(address);
+    if (inet_pton(AF_INET, text.c_str(), &source.sin_addr) != 1) {
+        return false;
+    }
+#ifdef IP_BIND_ADDRESS_NO_PORT
+    const int on = 1;
+    setsockopt(fd, IPPROTO_IP, IP_BIND_ADDRESS_NO_PORT, &on, sizeof on);
+#endif
+    return bind(fd, reinterpret_cast<const sockaddr*>(&source), sizeof source) == 0;
+}
+
 } // namespace
 
 void CUniqueFd::Reset(int fd) {
@@ -112,9 +128,9 @@ CUniqueFd AcceptConnection(int listen_fd) {
     return CUniqueFd(accept4(listen_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
 }
 
-CUniqueFd ConnectLoopback(int port, int timeout_ms, Io& status) {
+CUniqueFd ConnectLoopback(int port, int timeout_ms, Io& status, std::string_view from_address) {
     CUniqueFd fd(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    if (!fd.IsValid()) {
+    if (!fd.IsValid() || (!from_address.empty() && !BindSource(fd.Get(), from_address))) {
         status = Io::kError;
         return CUniqueFd();
     }
@@ -224,6 +240,18 @@ Io WaitForPeerClose(int fd, int timeout_ms) {
             return got;
         }
     }
+}
+
+std::string PeerAddress(int fd) {
+    sockaddr_in peer{};
+    socklen_t size = sizeof peer;
+    char text[INET_ADDRSTRLEN] = {};
+    if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) != 0 ||
+        peer.sin_family != AF_INET ||
+        inet_ntop(AF_INET, &peer.sin_addr, text, sizeof text) == nullptr) {
+        return std::string();
+    }
+    return text;
 }
 
 void CloseWithReset(CUniqueFd fd) {

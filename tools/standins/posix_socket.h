@@ -44,8 +44,12 @@ CUniqueFd ListenLoopback(int port, std::string& error);
 // The next pending connection as a non-blocking socket, or an invalid one.
 CUniqueFd AcceptConnection(int listen_fd);
 
-// Connects to 127.0.0.1:port. `status` is kClosed when the connection is refused.
-CUniqueFd ConnectLoopback(int port, int timeout_ms, Io& status);
+// Connects to 127.0.0.1:port, from `from_address` (another loopback address,
+// "127.0.0.N") when one is given. `status` is kClosed when the connection is refused.
+CUniqueFd ConnectLoopback(int port, int timeout_ms, Io& status, std::string_view from_address = {});
+
+// The IPv4 address the connection on fd comes from, or "" when unknown.
+std::string PeerAddress(int fd);
 
 Io SendAll(int fd, std::string_view data, int timeout_ms);
 

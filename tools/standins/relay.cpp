@@ -39,8 +39,8 @@ void Tunnel(int client_fd, int origin_fd, std::string& pending) {
 } // namespace
 
 bool RelayRequest(int client_fd, const CRequestHead& head, std::string_view body, bool keep_alive,
-                  ConnectPolicy connect, std::string& pending) {
-    const CRelayDecision decision = DecideRelay(head, connect);
+                  const CRelayManner& manner, std::string& pending) {
+    const CRelayDecision decision = DecideRelay(head, manner.m_connect);
     switch (decision.m_kind) {
     case CRelayDecision::Kind::kBadRequest:
         return Answer(client_fd, RelayError(400, "The relay needs an absolute http URI.", false),
@@ -57,7 +57,8 @@ bool RelayRequest(int client_fd, const CRequestHead& head, std::string_view body
         break;
     }
     Io status = Io::kOk;
-    CUniqueFd origin = ConnectLoopback(decision.m_uri.m_nPort, kRelayTimeoutMs, status);
+    CUniqueFd origin =
+        ConnectLoopback(decision.m_uri.m_nPort, kRelayTimeoutMs, status, manner.m_strOnwardAddress);
     if (!origin.IsValid()) {
         if (status == Io::kStopped) {
             return false;
@@ -70,7 +71,8 @@ bool RelayRequest(int client_fd, const CRequestHead& head, std::string_view body
         Tunnel(client_fd, origin.Get(), pending);
         return false;
     }
-    status = SendAll(origin.Get(), BuildOriginRequest(head, decision.m_uri, body), kRelayTimeoutMs);
+    status = SendAll(origin.Get(), BuildOriginRequest(head, decision.m_uri, body, manner.m_marks),
+                     kRelayTimeoutMs);
     std::string raw;
     if (status == Io::kOk) {
         status = ReceiveToEnd(origin.Get(), raw, kMaxOriginResponse, kRelayTimeoutMs);
@@ -82,7 +84,8 @@ bool RelayRequest(int client_fd, const CRequestHead& head, std::string_view body
     if (status == Io::kTimeout) {
         response = RelayError(504, "The origin did not answer in time.", keep_alive);
     } else if (status != Io::kOk ||
-               !ReframeOriginResponse(raw, head.m_strMethod == "HEAD", keep_alive, response)) {
+               !ReframeOriginResponse(raw, head.m_strMethod == "HEAD", keep_alive, response,
+                                      BodyPrefixFor(manner, head))) {
         response = RelayError(502, "The origin's answer is no HTTP response.", keep_alive);
     }
     return Answer(client_fd, response, keep_alive);

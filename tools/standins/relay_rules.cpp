@@ -34,6 +34,30 @@ void RemoveHopByHop(Headers& headers) {
     }
 }
 
+void AddMarks(Headers& headers, const Headers& marks) {
+    for (const CHeader& mark : marks) {
+        auto same = headers.begin();
+        while (same != headers.end() && !EqualsIgnoreCase(same->m_strName, mark.m_strName)) {
+            ++same;
+        }
+        if (same != headers.end() && EqualsIgnoreCase(mark.m_strName, "X-Forwarded-For")) {
+            same->m_strValue += ", " + mark.m_strValue;
+        } else {
+            headers.push_back(mark);
+        }
+    }
+}
+
+std::string HexSize(std::size_t size) {
+    constexpr char kDigits[] = "0123456789abcdef";
+    std::string hex;
+    do {
+        hex.insert(hex.begin(), kDigits[size % 16]);
+        size /= 16;
+    } while (size != 0);
+    return hex;
+}
+
 bool BodyForbidden(int status, bool head_request) {
     return head_request || (status >= 100 && status < 200) || status == 204 || status == 304;
 }
@@ -64,9 +88,10 @@ CRelayDecision DecideRelay(const CRequestHead& head, ConnectPolicy connect) {
 }
 
 std::string BuildOriginRequest(const CRequestHead& head, const CAbsoluteUri& uri,
-                               std::string_view body) {
+                               std::string_view body, const Headers& marks) {
     Headers headers = head.m_headers;
     RemoveHopByHop(headers);
+    AddMarks(headers, marks);
     RemoveHeader(headers, "Transfer-Encoding");
     RemoveHeader(headers, "Content-Length");
     if (!FindHeader(headers, "Host")) {
@@ -90,7 +115,7 @@ std::string BuildOriginRequest(const CRequestHead& head, const CAbsoluteUri& uri
 }
 
 bool ReframeOriginResponse(std::string_view raw, bool head_request, bool keep_alive,
-                           std::string& out) {
+                           std::string& out, std::string_view body_prefix) {
     const std::optional<std::size_t> head_end = FindHeadEnd(raw);
     if (!head_end) {
         return false;
@@ -104,18 +129,31 @@ bool ReframeOriginResponse(std::string_view raw, bool head_request, bool keep_al
     RemoveHopByHop(headers);
     const std::optional<std::string_view> encoding = FindHeader(headers, "Transfer-Encoding");
     const bool chunked = encoding && HasToken(*encoding, "chunked");
+    std::string prefix;
     if (BodyForbidden(response.m_nStatus, head_request)) {
         body = {};
+        // A HEAD answer tells the length the body would have had.
+        std::size_t length = 0;
+        if (head_request && !chunked && !body_prefix.empty() &&
+            ContentLength(headers, length) == LengthStatus::kValid) {
+            RemoveHeader(headers, "Content-Length");
+            headers.push_back(
+                CHeader{"Content-Length", std::to_string(length + body_prefix.size())});
+        }
     } else if (chunked) {
         // The chunked body arrived whole; it frames itself.
         RemoveHeader(headers, "Content-Length");
+        if (!body_prefix.empty()) {
+            prefix = HexSize(body_prefix.size()) + "\r\n" + std::string(body_prefix) + "\r\n";
+        }
     } else {
         std::size_t length = 0;
         if (ContentLength(headers, length) == LengthStatus::kValid && length < body.size()) {
             body = body.substr(0, length);
         }
+        prefix = body_prefix;
         RemoveHeader(headers, "Content-Length");
-        headers.push_back(CHeader{"Content-Length", std::to_string(body.size())});
+        headers.push_back(CHeader{"Content-Length", std::to_string(prefix.size() + body.size())});
     }
     if (!keep_alive) {
         headers.push_back(CHeader{"Connection", "close"});
@@ -125,6 +163,7 @@ bool ReframeOriginResponse(std::string_view raw, bool head_request, bool keep_al
         out += h.m_strName + ": " + h.m_strValue + "\r\n";
     }
     out += "\r\n";
+    out += prefix;
     out += body;
     return true;
 }

@@ -26,14 +26,18 @@ CRelayDecision DecideRelay(const CRequestHead& head,
 
 // The request as the origin gets it: origin-form target, the client's
 // headers less the hop-by-hop ones, "Connection: close" so the end of the
-// answer is the end of the connection, then the body.
+// answer is the end of the connection, then the body. `marks` are the
+// relay's own headers, added after the client's; an X-Forwarded-For among
+// them extends the client's own list instead of repeating the header.
 std::string BuildOriginRequest(const CRequestHead& head, const CAbsoluteUri& uri,
-                               std::string_view body);
+                               std::string_view body, const Headers& marks = {});
 
 // Turns the origin's complete answer (read until it closed) into one that the
 // client can frame on a kept connection: hop-by-hop headers dropped, a body
-// without length gets a Content-Length. False when the answer is no HTTP response.
+// without length gets a Content-Length. `body_prefix` goes in front of any
+// body (as a chunk of its own in a chunked one), the length counting it.
+// False when the answer is no HTTP response.
 bool ReframeOriginResponse(std::string_view raw, bool head_request, bool keep_alive,
-                           std::string& out);
+                           std::string& out, std::string_view body_prefix = {});
 
 } // namespace standins

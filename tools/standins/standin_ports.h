@@ -29,6 +29,17 @@ enum FarmPort : int {
     kFarmSplitBody = 18112,      // 200, body "O" then "K" in separate pieces, 300 ms apart
     kFarmEndlessHeaders = 18113, // trickles header bytes for ever (one a second), never finishes
     kFarmRelay = 18114,          // a real forwarding proxy and CONNECT tunnel, to 127.0.0.1 only
+    // Forwarding proxies as the judge ("/judge" of the update server) sees them;
+    // each connects onward from a loopback address of its own (OnwardAddress).
+    kFarmTransparent = 18115, // adds X-Forwarded-For with the client's address, and Via
+    kFarmAnonymous = 18116,   // adds Via only
+    kFarmElite = 18117,       // adds nothing
+    // Proxies that lie about the judge's page; alive for "/test.txt" all the same.
+    kFarmJudgeCache = 18118,   // answers /judge with a stale cached page (another request's token)
+    kFarmJudgeRewrite = 18119, // like transparent, but puts an HTML banner in front of the page
+    kFarmJudgeHuge = 18120,    // its own /judge page: the request echoed, then ~2 MiB of lines
+    kFarmJudgeBinary = 18121,  // the same start, then binary bytes with NULs
+    kFarmJudgeEndless = 18122, // the same start, then one more line a second, never ending
 };
 // One more farm port, outside the block: 200 "OK", but only this many seconds
 // after the request (a proxy that keeps a probe waiting, then answers).
@@ -43,6 +54,6 @@ constexpr int kUpdateServerTlsPort = 18140;
 constexpr int kFarmRelayNoConnectPort = 18141;
 
 constexpr int kFarmFirstPort = 18100;
-constexpr int kFarmLastPort = 18114;
+constexpr int kFarmLastPort = 18122;
 
 } // namespace standins

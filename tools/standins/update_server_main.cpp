@@ -17,8 +17,6 @@
 #include <iterator>
 #include <memory>
 #include <poll.h>
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -71,19 +69,6 @@ bool ReadRegularFile(const std::string& path, std::string& out) {
     }
     out.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     return !file.bad();
-}
-
-// The address the connection came from, as the judge reports it.
-std::string PeerAddress(int fd) {
-    sockaddr_in peer{};
-    socklen_t size = sizeof peer;
-    char text[INET_ADDRSTRLEN] = {};
-    if (getpeername(fd, reinterpret_cast<sockaddr*>(&peer), &size) != 0 ||
-        peer.sin_family != AF_INET ||
-        inet_ntop(AF_INET, &peer.sin_addr, text, sizeof text) == nullptr) {
-        return std::string();
-    }
-    return text;
 }
 
 std::string Page(int status) {

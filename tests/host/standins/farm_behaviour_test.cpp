@@ -47,7 +47,7 @@ TEST(BehaviourNames, RoundTripAndUnknownNamesFail) {
         ASSERT_TRUE(BehaviourFromName(name)) << name;
         EXPECT_EQ(*BehaviourFromName(name), b);
     }
-    EXPECT_EQ(names.size(), 17u);
+    EXPECT_EQ(names.size(), 25u);
     EXPECT_FALSE(BehaviourFromName("OK"));
     EXPECT_FALSE(BehaviourFromName(""));
     EXPECT_FALSE(BehaviourFromName("late_ok:5"));

@@ -1,5 +1,8 @@
 // The proxy farm as a process, on shifted ports, talked to with plain sockets.
+#include "checker/checker_judge_rules.h"
 #include "tests/host/standins/standin_harness.h"
+#include "tools/standins/judge_lies.h"
+#include "tools/standins/relay_manner.h"
 #include "tools/standins/standin_ports.h"
 
 #include <gtest/gtest.h>
@@ -295,6 +298,73 @@ TEST_F(ProxyFarm, RelayNeedsAnAbsoluteUri) {
     const std::optional<CReply> reply = Fetch(Port(kFarmRelay), GetRequest("/test.txt"));
     ASSERT_TRUE(reply);
     EXPECT_EQ(reply->m_head.m_nStatus, 400);
+}
+
+// The judge as the checker reads it: one fetch through `port` with a token of its own.
+judge::Anonymity JudgeThrough(int port, const std::string& judge_url, std::string& remote) {
+    const std::string token = "token-" + std::to_string(port);
+    const std::optional<CReply> reply =
+        Fetch(port, GetRequest(judge_url, {"X-Vettor-Token: " + token}));
+    judge::CJudgePage page;
+    if (!reply || !judge::ParseJudgePage(reply->m_strBody, page)) {
+        return judge::Anonymity::Unknown;
+    }
+    remote = page.m_strRemoteAddress;
+    return judge::Classify(page, token, {"127.0.0.1"});
+}
+
+TEST_F(ProxyFarm, JudgeSeesEachProxyFromItsOwnAddressAndAsItsBehaviourSays) {
+    const std::string judge_url =
+        "http://127.0.0.1:" + std::to_string(Port(kUpdateServerPort)) + "/judge?n=1";
+    const std::pair<int, judge::Anonymity> cases[] = {
+        {kFarmTransparent, judge::Anonymity::Transparent},
+        {kFarmAnonymous, judge::Anonymity::Anonymous},
+        {kFarmElite, judge::Anonymity::Elite},
+        {kFarmRelay, judge::Anonymity::Elite},
+        {kNoConnectPort, judge::Anonymity::Elite},
+        {kFarmJudgeCache, judge::Anonymity::Unknown},
+    };
+    for (const auto& [port, verdict] : cases) {
+        std::string remote;
+        EXPECT_EQ(JudgeThrough(Port(port), judge_url, remote), verdict) << port;
+        EXPECT_EQ(remote, OnwardAddress(Port(port))) << port;
+    }
+    const std::optional<CReply> rewritten =
+        Fetch(Port(kFarmJudgeRewrite), GetRequest(judge_url, {"X-Vettor-Token: fresh"}));
+    ASSERT_TRUE(rewritten);
+    EXPECT_EQ(rewritten->m_strBody.rfind(JudgeBanner(), 0), 0u) << rewritten->m_strBody;
+    EXPECT_NE(rewritten->m_strBody.find("X-Vettor-Token: fresh\r\n"), std::string::npos);
+}
+
+TEST_F(ProxyFarm, TunnelThroughAMarkingProxyLeavesTheRequestAloneButNotTheAddress) {
+    const std::string origin = "127.0.0.1:" + std::to_string(Port(kUpdateServerPort));
+    CClient client;
+    ASSERT_TRUE(client.Connect(Port(kFarmTransparent)));
+    ASSERT_TRUE(client.Send("CONNECT " + origin + " HTTP/1.1\r\nHost: " + origin + "\r\n\r\n" +
+                            GetRequest("/judge", {"Connection: close"})));
+    const std::optional<std::string> all = client.ReadToEnd();
+    ASSERT_TRUE(all);
+    EXPECT_NE(all->find("REMOTE_ADDR: " + OnwardAddress(Port(kFarmTransparent)) + "\r\n"),
+              std::string::npos)
+        << *all;
+    EXPECT_EQ(all->find("Via:"), std::string::npos) << *all;
+}
+
+TEST_F(ProxyFarm, LyingProxiesStillPassTheTestFileAndTheEndlessJudgeNeverEnds) {
+    for (int port = kFarmTransparent; port <= kFarmJudgeEndless; ++port) {
+        const std::optional<CReply> reply = Fetch(Port(port), GetRequest(TestUrl()));
+        ASSERT_TRUE(reply) << port;
+        EXPECT_EQ(reply->m_strBody, "OK") << port;
+    }
+    CClient client;
+    ASSERT_TRUE(client.Connect(Port(kFarmJudgeEndless)));
+    ASSERT_TRUE(client.Send(GetRequest("http://127.0.0.1/judge", {"X-Vettor-Token: t"})));
+    const std::string got = client.ReadFor(2200);
+    EXPECT_NE(got.find("\r\n\r\nREMOTE_ADDR: " + OnwardAddress(Port(kFarmJudgeEndless))),
+              std::string::npos)
+        << got;
+    EXPECT_NE(got.find("X-Vettor-Token: t\r\nX-Trickle-0: "), std::string::npos) << got;
+    EXPECT_EQ(got.find("Content-Length"), std::string::npos);
 }
 
 TEST_F(ProxyFarm, EveryRequestIsLoggedAsReceivedInOrder) {

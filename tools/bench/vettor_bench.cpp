@@ -12,13 +12,18 @@
 //
 //   N           one run of N entries (alive, closed, alive, late, ...) in a
 //               fresh Vettor.exe;
+//   judge:N     N entries of every anonymity (elite, anonymous, transparent
+//               relays, scripted, closed, late), one run without the judge
+//               and one with it, each in a fresh Vettor.exe;
 //   silent:N:R  N entries whose proxies accept and never answer, R runs in a
 //               row started by the OK command;
 //   soak:N:R    N entries of every kind, R runs in a row started by the run
 //               timer of VettorFastClock.exe (4 s).
 //
 // A checker's idle level is read after a warm-up run of two entries in the same
-// process. scripts/bench-vettor starts the farm and runs this under Wine.
+// process. scripts/bench-vettor starts the farm and an update server on the
+// build's update port (SULVANTIX_STANDINS_DIR names its state folder) and runs
+// this under Wine.
 #include <windows.h>
 
 #include <algorithm>
@@ -39,6 +44,8 @@
 #include "tests/support/message_pump.h"
 #include "tests/support/process_memory.h"
 #include "tests/support/process_snapshot.h"
+#include "tests/support/standins_env.h"
+#include "tools/standins/standin_ports.h"
 
 namespace {
 
@@ -134,6 +141,10 @@ const std::vector<std::string> kSoakPattern = {
     "ok", "closed", "ok", "silent", "late_ok", "reset", "ok", "auth407",      "ok", "ok_lower",
     "ok", "closed", "ok", "silent", "late_ok", "reset", "ok", "auth401",      "ok", "ok_lower"};
 const std::vector<std::string> kWarmUpPattern = {"ok", "closed"};
+// Proxies of every anonymity, most of them relaying to the update server's
+// test file and judge, and the dead and late ones of the mixed case.
+const std::vector<std::string> kJudgePattern = {"elite", "closed",      "anonymous", "late_ok",
+                                                "ok",    "transparent", "closed",    "elite"};
 
 struct Sample {
     unsigned threads = 0;
@@ -432,6 +443,66 @@ bool MixedCase(const Context& context, std::size_t count) {
     return true;
 }
 
+// Writes the benchmark's update server's mode file: "ok" serves the judge,
+// "nojudge" does not, and a run then does what it did before judging.
+bool SetJudgeServed(bool served) {
+    const std::string path =
+        standins_env::StatePath("mode-" + std::to_string(standins::kUpdateServerPort));
+    if (standins_env::UnixStateDir().empty() || !WriteWholeFile(path, served ? "ok" : "nojudge")) {
+        std::fprintf(stderr, "cannot write the update server's mode file %s\n", path.c_str());
+        return false;
+    }
+    // The server reads its mode file at least every 250 ms.
+    ::Sleep(600);
+    return true;
+}
+
+// The same list twice, each in a fresh checker: first with no judge to fetch
+// (a run as it was before judging), then with the judge (the second fetch
+// through each live proxy). The judged run's wall time and peaks against the
+// unjudged one's.
+bool JudgeCase(const Context& context, std::size_t count) {
+    if (!HasPorts(context, kJudgePattern)) {
+        return false;
+    }
+    Row rows[2];
+    const int late = context.farm.LateSeconds();
+    for (int judged = 0; judged < 2; ++judged) {
+        Row& row = rows[judged];
+        row.name = "judge:" + std::to_string(count);
+        row.run = judged != 0 ? "on" : "off";
+        CListMaker lists(context.farm);
+        CBenchChecker checker;
+        if (!SetJudgeServed(judged != 0) || !checker.Start(context.vettor, row.name + "-" + row.run,
+                                                           lists.Make(count, kJudgePattern))) {
+            return false;
+        }
+        if (!checker.WaitForRun(RunLimitMs(count, late), row.peak)) {
+            std::printf("%s: no completion message\n", row.name.c_str());
+            checker.Close();
+            return false;
+        }
+        row.wallSeconds = checker.WallSeconds();
+        row.end = checker.Now();
+        row.settled = checker.Settle(kSettleMs, 0, row.idleAfterMs);
+        row.settledKnown = true;
+        PrintRow(row);
+        checker.Close();
+    }
+    const double floor = 0.1 * static_cast<double>(count) + late;
+    const auto ratio = [](double on, double off) { return off > 0 ? on / off : 0.0; };
+    std::printf("%-13s      wall floor %.1f s; judged %+.1f s against unjudged (goal <= +2 s); "
+                "judged/unjudged peaks: threads %.2f, private %.2f, resident %.2f (goal <= 1.10)\n",
+                "", floor, rows[1].wallSeconds - rows[0].wallSeconds,
+                ratio(rows[1].peak.threads, rows[0].peak.threads),
+                ratio(static_cast<double>(rows[1].peak.privateBytes),
+                      static_cast<double>(rows[0].peak.privateBytes)),
+                ratio(static_cast<double>(rows[1].peak.residentBytes),
+                      static_cast<double>(rows[0].peak.residentBytes)));
+    SetJudgeServed(true);
+    return true;
+}
+
 bool SilentCase(const Context& context, std::size_t count, int runs) {
     const std::string name = "silent:" + std::to_string(count);
     if (!HasPorts(context, kSilentPattern) || !HasPorts(context, kWarmUpPattern)) {
@@ -523,6 +594,9 @@ bool RunCase(const Context& context, const std::string& text) {
     if (parts.size() == 1) {
         return MixedCase(context, static_cast<std::size_t>(std::atol(parts[0].c_str())));
     }
+    if (parts.size() == 2 && parts[0] == "judge" && std::atol(parts[1].c_str()) > 0) {
+        return JudgeCase(context, static_cast<std::size_t>(std::atol(parts[1].c_str())));
+    }
     if (parts.size() == 3 && (parts[0] == "silent" || parts[0] == "soak")) {
         const auto count = static_cast<std::size_t>(std::atol(parts[1].c_str()));
         const int runs = std::atoi(parts[2].c_str());
@@ -541,7 +615,7 @@ int main(int argc, char** argv) {
     if (argc < 5) {
         std::fprintf(stderr,
                      "usage: %s VETTOR_EXE FAST_VETTOR_EXE CLOSED_FIRST FARM "
-                     "[N | silent:N:RUNS | soak:N:RUNS]...\n",
+                     "[N | judge:N | silent:N:RUNS | soak:N:RUNS]...\n",
                      argv[0]);
         return 2;
     }

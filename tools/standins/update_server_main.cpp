@@ -114,8 +114,10 @@ std::string Answer(const CUpdateServerOptions& options, ServerMode mode,
     return BuildResponse(404, with("text/html"), Page(404), keep, head_only);
 }
 
-void ServeConnection(int fd, const CUpdateServerOptions& options, const CModeSource& modes,
-                     CRequestLog& log) {
+// `peer` is the client's address, taken from the accepted socket: over TLS
+// `fd` is the plain end of a socket pair, which has no peer of its own.
+void ServeConnection(int fd, const std::string& peer, const CUpdateServerOptions& options,
+                     const CModeSource& modes, CRequestLog& log) {
     std::string buffer;
     for (int served = 0; served < kMaxRequestsPerConnection; ++served) {
         CIncomingRequest request;
@@ -126,8 +128,7 @@ void ServeConnection(int fd, const CUpdateServerOptions& options, const CModeSou
         if (mode == ServerMode::kDown) {
             return;
         }
-        if (SendAll(fd, Answer(options, mode, request, PeerAddress(fd)), kSendTimeoutMs) !=
-            Io::kOk) {
+        if (SendAll(fd, Answer(options, mode, request, peer), kSendTimeoutMs) != Io::kOk) {
             return;
         }
         if (!request.m_bKeepAlive) {
@@ -238,8 +239,8 @@ private:
             if (m_mode == ServerMode::kDown) {
                 return;
             }
-            const auto serve_plain = [this](int fd) {
-                ServeConnection(fd, m_options, m_modes, m_log);
+            const auto serve_plain = [this, peer = PeerAddress(client.Get())](int fd) {
+                ServeConnection(fd, peer, m_options, m_modes, m_log);
             };
             if (m_pTls) {
                 m_connections.Start(std::move(client), [this, serve_plain](int fd) {

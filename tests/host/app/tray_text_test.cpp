@@ -72,4 +72,22 @@ TEST(TrayText, CountdownsAndShorteningCountWhatTheShellCounts) {
     EXPECT_EQ(tray.BalloonText().size() - 2, kTrayBalloonUnits);
 }
 
+TEST(TrayText, TheClassOfTheEntryInForceIsToldUntilTheNextSwitchAndIsNeverCut) {
+    CTrayModel tray;
+    tray.OnProxyInForce("203.0.113.7:8080", 42000, 0);
+    tray.SetProxyClass(CProxyClass{"elite", 412});
+    EXPECT_EQ(tray.TipText(0),
+              "Sulvantix" + kDash + "via 203.0.113.7:8080 (elite, 412 ms), next in 0:42");
+    EXPECT_EQ(tray.BalloonText(), "Now browsing via 203.0.113.7:8080 (elite, 412 ms)");
+    tray.OnProxyInForce("198.51.100.2:3128", 42000, 0);
+    EXPECT_EQ(tray.TipText(0), "Sulvantix" + kDash + "via 198.51.100.2:3128, next in 0:42");
+
+    tray.OnProxyInForce(std::string(300, 'h') + ":8080", 42000, 0);
+    tray.SetProxyClass(CProxyClass{"unknown", 999999999});
+    const std::string tip = tray.TipText(0);
+    const std::string end = "h" + kEllipsis + " (anonymity unknown, 999999999 ms), next in 0:42";
+    EXPECT_EQ(tip.substr(tip.size() - end.size()), end);
+    EXPECT_EQ(tip.size() - 2 * 2, kTrayTipUnits);
+}
+
 } // namespace

@@ -1,8 +1,9 @@
 // What Sulvantix's notification-area icon says, as plain values: the state,
-// the proxy in force with its class as the checker found it, and the time to
-// the next switch in the tooltip, and which switches get a balloon. Portable: the icon's glue
-// (tray_icon.h) only sends what this computes. Texts are UTF-8; sizes count UTF-16 code units,
-// which is how the shell's fixed buffers measure them.
+// the proxy in force with the class the checker found for it, and the time to
+// the next switch in the tooltip, and which switches get a balloon. Portable:
+// the icon's glue (tray_icon.h) only sends what this computes. Texts are
+// UTF-8; sizes count UTF-16 code units, which is how the shell's fixed
+// buffers measure them.
 #pragma once
 
 #include <cstddef>

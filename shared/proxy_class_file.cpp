@@ -1,11 +1,16 @@
 #include "shared/proxy_class_file.h"
 
 #include <cctype>
-#include <limits>
+#include <cstdio>
+#include <memory>
 
 const char* const kProxyClassFile = "Proxyclass.txt";
 
 namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
 
 const char* const kClassNames[] = {"transparent", "anonymous", "elite", "unknown"};
 
@@ -37,9 +42,6 @@ bool ParseMilliseconds(std::string_view text, unsigned long& value) {
 // "<entry> <class> <ms>" split at its last two spaces, so the entry is taken
 // as it stands.
 bool ParseLine(std::string_view line, std::string_view& entry, CProxyClass& parsed) {
-    if (!line.empty() && line.back() == '\r') {
-        line.remove_suffix(1);
-    }
     const std::size_t msSpace = line.rfind(' ');
     if (msSpace == std::string_view::npos || msSpace == 0) {
         return false;
@@ -72,11 +74,16 @@ std::optional<CProxyClass> FindProxyClass(std::string_view fileText, std::string
     std::optional<CProxyClass> found;
     while (!fileText.empty()) {
         const std::size_t end = fileText.find('\n');
-        const std::string_view line = fileText.substr(0, end);
+        std::string_view line = fileText.substr(0, end);
         fileText.remove_prefix(end == std::string_view::npos ? fileText.size() : end + 1);
-        // A garbled line that names the entry spoils what came before it.
-        if (line.compare(0, entry.size(), entry) != 0 || line.size() <= entry.size() ||
-            line[entry.size()] != ' ') {
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        // A line names the entry when the entry is its first field, or all of
+        // it (a line that lost its fields). A garbled line that names the
+        // entry spoils what came before it.
+        if (line.compare(0, entry.size(), entry) != 0 ||
+            (line.size() > entry.size() && line[entry.size()] != ' ')) {
             continue;
         }
         std::string_view named;
@@ -88,4 +95,30 @@ std::optional<CProxyClass> FindProxyClass(std::string_view fileText, std::string
         }
     }
     return found;
+}
+
+std::optional<CProxyClass> ReadProxyClass(const std::string& path, std::string_view entry) {
+    try {
+        const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+        if (!file) {
+            return std::nullopt;
+        }
+        // One byte past the bound tells an oversized file from one that fits.
+        std::string text(kMaxProxyClassFileBytes + 1, '\0');
+        std::size_t size = 0;
+        while (size < text.size()) {
+            const std::size_t count = std::fread(&text[size], 1, text.size() - size, file.get());
+            if (count == 0) {
+                break;
+            }
+            size += count;
+        }
+        if (std::ferror(file.get()) != 0) {
+            return std::nullopt;
+        }
+        text.resize(size);
+        return FindProxyClass(text, entry);
+    } catch (...) {
+        return std::nullopt;
+    }
 }

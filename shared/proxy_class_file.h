@@ -28,3 +28,8 @@ std::string ProxyClassLine(const std::string& entry, const char* className,
 // when that line is whole (a known class, a round trip of digits that fits).
 // Nothing for a missing entry, a garbled line or a text over the bound.
 std::optional<CProxyClass> FindProxyClass(std::string_view fileText, std::string_view entry);
+
+// The same from the file at `path`, of which one byte over the bound is read
+// at the most. Nothing for a file that is missing or cannot be read; never
+// throws, so a bad file costs its reader only the class.
+std::optional<CProxyClass> ReadProxyClass(const std::string& path, std::string_view entry);

@@ -12,6 +12,7 @@
 #include "resources/sulvantix/sulvantix_resource.h"
 #include "rotation_periods.h"
 #include "shared/checker_done_message.h"
+#include "shared/proxy_class_file.h"
 #include "shared/proxy_options.h"
 #include "gui/app/sulvantix_engine_window.h"
 
@@ -273,6 +274,11 @@ bool CSulvantixDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& r
         if (m_pEngine) {
             m_pEngine->OnCheckerDone();
         }
+        // The run may have judged the proxy in force anew.
+        if (!m_trayModel.InForce().empty()) {
+            ReadClassInForce();
+            RefreshTray();
+        }
         result = 0;
         return true;
     case WM_ENDSESSION:
@@ -406,10 +412,20 @@ void CSulvantixDlg::ShowSessionInTray(bool on) {
 }
 
 void CSulvantixDlg::ShowProxyInForce(const std::string& entry, unsigned periodMs) {
-    if (m_trayModel.OnProxyInForce(entry, periodMs, ::GetTickCount64())) {
+    const bool balloon = m_trayModel.OnProxyInForce(entry, periodMs, ::GetTickCount64());
+    if (!entry.empty()) {
+        ReadClassInForce();
+    }
+    if (balloon) {
         m_tray.ShowBalloon("Sulvantix", m_trayModel.BalloonText());
     }
     RefreshTray();
+}
+
+void CSulvantixDlg::ReadClassInForce() {
+    // A small file read once a switch or a checker's run: fine on this thread.
+    m_trayModel.SetProxyClass(ReadProxyClass(
+        m_setup.m_settings.m_strProgramDirectory + kProxyClassFile, m_trayModel.InForce()));
 }
 
 void CSulvantixDlg::RefreshTray() {

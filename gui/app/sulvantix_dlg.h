@@ -87,6 +87,8 @@ private:
     // Through the engine's window side, which tests watch.
     void PostQuit(int exitCode);
     void RefreshTray();
+    // The class of the entry in force from the checker's file beside the program.
+    void ReadClassInForce();
     void OnTrayNotify(LPARAM mouseMessage);
     std::vector<CTrayMenuItem> TrayMenu() const;
     // Restored if minimised, shown and brought to the front.

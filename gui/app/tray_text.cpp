@@ -1,5 +1,7 @@
 #include "gui/app/tray_text.h"
 
+#include <utility>
+
 namespace {
 
 const char kProgram[] = "Sulvantix";
@@ -76,6 +78,7 @@ void CTrayModel::OnSession(bool on) {
     m_bSession = on;
     m_bFirstSwitchShown = false;
     m_strInForce.clear();
+    m_proxyClass.reset();
 }
 
 bool CTrayModel::OnProxyInForce(const std::string& entry, unsigned periodMs, std::uint64_t nowMs) {
@@ -86,10 +89,24 @@ bool CTrayModel::OnProxyInForce(const std::string& entry, unsigned periodMs, std
     // A switch is proof of a session, whatever the button's look said.
     OnSession(true);
     m_strInForce = entry;
+    m_proxyClass.reset();
     m_nNextSwitchMs = nowMs + periodMs;
     const bool show = !m_bFirstSwitchShown || m_bBalloons;
     m_bFirstSwitchShown = true;
     return show;
+}
+
+void CTrayModel::SetProxyClass(std::optional<CProxyClass> proxyClass) {
+    m_proxyClass = std::move(proxyClass);
+}
+
+std::string CTrayModel::ClassText() const {
+    if (!m_proxyClass) {
+        return std::string();
+    }
+    const std::string name =
+        m_proxyClass->m_strClass == "unknown" ? "anonymity unknown" : m_proxyClass->m_strClass;
+    return " (" + name + ", " + std::to_string(m_proxyClass->m_nRoundTripMs) + " ms)";
 }
 
 std::string CTrayModel::TipText(std::uint64_t nowMs) const {
@@ -104,9 +121,21 @@ std::string CTrayModel::TipText(std::uint64_t nowMs) const {
         nowMs >= m_nNextSwitchMs
             ? ", switching"
             : ", next in " + CountdownText(static_cast<std::int64_t>(m_nNextSwitchMs - nowMs));
-    return FitAround(head + "via ", m_strInForce, tail, kTrayTipUnits);
+    const std::string via = head + "via ";
+    return FitAround(via, m_strInForce, ClassWithin(via, tail, kTrayTipUnits) + tail,
+                     kTrayTipUnits);
 }
 
 std::string CTrayModel::BalloonText() const {
-    return FitAround("Now browsing via ", m_strInForce, std::string(), kTrayBalloonUnits);
+    const std::string head = "Now browsing via ";
+    return FitAround(head, m_strInForce, ClassWithin(head, std::string(), kTrayBalloonUnits),
+                     kTrayBalloonUnits);
+}
+
+std::string CTrayModel::ClassWithin(const std::string& head, const std::string& tail,
+                                    std::size_t units) const {
+    // The entry is shortened to make room; a class that would leave it no
+    // room at all is left out whole rather than cut.
+    const std::string text = ClassText();
+    return Utf16Units(head + text + tail) + 2 > units ? std::string() : text;
 }

@@ -21,6 +21,9 @@ TEST(TrayText, ASessionIsToldByStateEntryAndCountdownWithABalloonForItsFirstSwit
         << "seconds round up";
     EXPECT_EQ(tray.TipText(61000), "Sulvantix" + kDash + "via 203.0.113.7:8080, switching");
     EXPECT_EQ(tray.BalloonText(), "Now browsing via 203.0.113.7:8080");
+    tray.SetProxyClass(CProxyClass{"elite", 412}); // forgotten at the next switch
+    EXPECT_EQ(tray.TipText(19800),
+              "Sulvantix" + kDash + "via 203.0.113.7:8080 (elite, 412 ms), next in 0:42");
 
     EXPECT_FALSE(tray.OnProxyInForce("198.51.100.2:3128", 7200000, 61500)) << "quiet by default";
     EXPECT_EQ(tray.TipText(61500), "Sulvantix" + kDash + "via 198.51.100.2:3128, next in 120:00");
@@ -70,6 +73,12 @@ TEST(TrayText, CountdownsAndShorteningCountWhatTheShellCounts) {
     EXPECT_EQ(tip.substr(tip.size() - tail.size()), tail);
     EXPECT_EQ(tip.size() - 2 * 2, kTrayTipUnits) << "dash and ellipsis: 3 bytes, 1 unit each";
     EXPECT_EQ(tray.BalloonText().size() - 2, kTrayBalloonUnits);
+    // A class is never cut: the entry makes room.
+    tray.SetProxyClass(CProxyClass{"unknown", 999999999});
+    const std::string classed = tray.TipText(0);
+    const std::string end = "h" + kEllipsis + " (anonymity unknown, 999999999 ms), next in 0:42";
+    EXPECT_EQ(classed.substr(classed.size() - end.size()), end);
+    EXPECT_EQ(classed.size(), tip.size());
 }
 
 } // namespace

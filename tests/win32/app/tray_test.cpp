@@ -9,6 +9,8 @@
 #include <shellapi.h>
 
 #include "resources/sulvantix/sulvantix_resource.h"
+#include "shared/checker_done_message.h"
+#include "shared/proxy_class_file.h"
 #include "tests/win32/engine/engine_test_support.h"
 
 namespace {
@@ -150,16 +152,26 @@ TEST(Tray, TheIconTellsTheSessionAndItsMenuActsAsTheButtonsThroughWinesTray) {
 
         harness.WriteSystemFile("Proxylist.txt", "127.0.0.1:18100\r\n127.0.0.1:18104\r\n");
         ASSERT_EQ(harness.Engine().LoadProxyLists(), 0);
+        // The checker's class file beside the program, the second line garbled.
+        harness.WriteProgramFile(kProxyClassFile,
+                                 "127.0.0.1:18100 elite 412\r\n127.0.0.1:18104 elite 4x2\r\n");
         EXPECT_EQ(ChooseFromMenu(idle.m_hTool, L's'),
                   (Strings{"&Start", "&Open|default", "&Balloon at every switch", "-", "E&xit"}));
-        ASSERT_FALSE(TrayTip("Sulvantix" + kDash + "via 127.0.0.1:18100, next in 0:0", false)
-                         .m_strText.empty());
-        EXPECT_FALSE(TrayTip("Now browsing via 127.0.0.1:18100", true).m_strText.empty())
+        const std::string via = "Sulvantix" + kDash + "via 127.0.0.1:";
+        ASSERT_FALSE(TrayTip(via + "18100 (elite, 412 ms), next in 0:0", false).m_strText.empty());
+        EXPECT_FALSE(
+            TrayTip("Now browsing via 127.0.0.1:18100 (elite, 412 ms)", true).m_strText.empty())
             << "the first switch's balloon";
 
         // Balloons on for the run: the timer's switch to the next entry shows one.
         EXPECT_EQ(ChooseFromMenu(idle.m_hTool, L'b').at(0), "&Stop");
         EXPECT_FALSE(TrayTip("Now browsing via 127.0.0.1:18104", true, 20000).m_strText.empty());
+        EXPECT_FALSE(TrayTip(via + "18104, next in", false).m_strText.empty());
+        // A checker's run ends: read at once, not at the entry's next turn.
+        harness.WriteProgramFile(kProxyClassFile, "127.0.0.1:18104 unknown 87\n");
+        ::SendMessageW(owner, WM_CHECKER_DONE, 0, 0);
+        EXPECT_FALSE(
+            TrayTip(via + "18104 (anonymity unknown, 87 ms)", false, 3000).m_strText.empty());
         EXPECT_EQ(ChooseFromMenu(idle.m_hTool, L's').at(2), "&Balloon at every switch|checked");
         EXPECT_FALSE(harness.Engine().IsAnonymizing());
         EXPECT_FALSE(TrayTip("Sulvantix" + kDash + "stopped", false).m_strText.empty());

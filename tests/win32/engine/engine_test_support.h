@@ -130,6 +130,9 @@ public:
     void WriteSystemFile(const std::string& name, const std::string& bytes) const {
         m_system.Write(name, bytes);
     }
+    void WriteProgramFile(const std::string& name, const std::string& bytes) const {
+        m_program.Write(name, bytes);
+    }
     static std::string Read(const std::string& path) { return CScratchDir::Read(path); }
 
     std::vector<std::string> ListItems() const;

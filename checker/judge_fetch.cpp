@@ -73,16 +73,19 @@ CJudgeAnswer FetchJudge(const std::string& proxy, const std::string& userAgent,
         return answer;
     }
     const char* acceptTypes[] = {nullptr};
+    // Without the keep-connection flag: Wine then asks for "Connection: close"
+    // itself (it puts its own Keep-Alive over ours otherwise) and pools
+    // nothing. A pooled direct connection to the update server would be handed
+    // to the next probe of the same server through any proxy.
+    const DWORD flags =
+        probe::RequestFlagsFor(url.service) & ~static_cast<DWORD>(INTERNET_FLAG_KEEP_CONNECTION);
     CInternetPtr request(::HttpOpenRequestA(connection.get(), nullptr, url.object.c_str(),
-                                            "HTTP/1.1", nullptr, acceptTypes,
-                                            probe::RequestFlagsFor(url.service), 0));
+                                            "HTTP/1.1", nullptr, acceptTypes, flags, 0));
     if (!request) {
         answer.m_nError = ::GetLastError();
         return answer;
     }
     SetTimeouts(request.get(), timeoutMs);
-    // Its own connection, as every probe: the library would otherwise hand a
-    // pooled one to the next request for the same server through another proxy.
     const std::string headers =
         std::string(probe::kCloseConnectionHeader) + judge::kTokenHeader + ": " + token + "\r\n";
     if (!::HttpSendRequestA(request.get(), headers.c_str(), static_cast<DWORD>(headers.size()),
@@ -97,21 +100,36 @@ CJudgeAnswer FetchJudge(const std::string& proxy, const std::string& userAgent,
         return answer;
     }
     answer.m_bSent = true;
-    // Each read ends by the receive time-out; the clock ends a page that
-    // trickles in for ever, the byte bound one that is too big.
+    // A blocking read waits for its whole size, which a page that trickles in
+    // never gives: each read takes only what has arrived, so the clock is
+    // looked at between arrivals. Each wait for more ends by the receive
+    // time-out, set to what is left of the bound; the byte bound ends a page
+    // that is too big.
     char buffer[4096];
-    while (answer.m_strBody.size() <= judge::kMaxPageBytes &&
-           ::GetTickCount() - started < timeoutMs) {
-        // A server that sends a little and then holds gets what is left of
-        // the bound, not a whole receive time-out more.
-        DWORD left = timeoutMs - (::GetTickCount() - started);
+    while (answer.m_strBody.size() <= judge::kMaxPageBytes) {
+        const DWORD elapsed = ::GetTickCount() - started;
+        if (elapsed >= timeoutMs) {
+            break;
+        }
+        DWORD left = timeoutMs - elapsed;
         ::InternetSetOptionA(request.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &left, sizeof left);
+        DWORD available = 0;
+        if (!::InternetQueryDataAvailable(request.get(), &available, 0, 0)) {
+            return answer;
+        }
+        if (available == 0) {
+            answer.m_bWhole = true;
+            return answer;
+        }
+        const std::size_t room = judge::kMaxPageBytes + 1 - answer.m_strBody.size();
+        DWORD want = available < sizeof buffer ? available : static_cast<DWORD>(sizeof buffer);
+        want = want < room ? want : static_cast<DWORD>(room);
         DWORD read = 0;
-        const DWORD room = static_cast<DWORD>(judge::kMaxPageBytes + 1 - answer.m_strBody.size());
-        const BOOL ok = ::InternetReadFile(request.get(), buffer,
-                                           room < sizeof buffer ? room : sizeof buffer, &read);
-        if (!ok || read == 0) {
-            answer.m_bWhole = ok != FALSE;
+        if (!::InternetReadFile(request.get(), buffer, want, &read)) {
+            return answer;
+        }
+        if (read == 0) {
+            answer.m_bWhole = true;
             return answer;
         }
         answer.m_strBody.append(buffer, read);

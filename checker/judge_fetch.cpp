@@ -1,35 +1,59 @@
 #include "checker/judge_fetch.h"
 
 // clang-format off
-#include <winsock2.h>
 #include <ws2tcpip.h>
 #include <iphlpapi.h>
 #include <bcrypt.h>
-#include <wininet.h>
 // clang-format on
 
 #include <memory>
 #include <new>
 
-#include "checker/checker_judge_rules.h"
+#include "checker/judge_http.h"
 #include "framework/url_parser.h"
 #include "shared/build_urls.h"
-#include "shared/probe_rules.h"
 
 namespace {
 
-struct CInternetCloser {
-    void operator()(void* handle) const { ::InternetCloseHandle(static_cast<HINTERNET>(handle)); }
-};
-using CInternetPtr = std::unique_ptr<void, CInternetCloser>;
-
-void SetTimeouts(HINTERNET handle, DWORD timeoutMs) {
-    for (DWORD option : {static_cast<DWORD>(INTERNET_OPTION_CONNECT_TIMEOUT),
-                         static_cast<DWORD>(INTERNET_OPTION_SEND_TIMEOUT),
-                         static_cast<DWORD>(INTERNET_OPTION_RECEIVE_TIMEOUT)}) {
-        DWORD value = timeoutMs;
-        ::InternetSetOptionA(handle, option, &value, sizeof value);
+// Winsock for the life of the process, started by the first exchange.
+class CWinsock {
+public:
+    CWinsock() { m_bReady = ::WSAStartup(MAKEWORD(2, 2), &m_data) == 0; }
+    ~CWinsock() {
+        if (m_bReady) {
+            ::WSACleanup();
+        }
     }
+    CWinsock(const CWinsock&) = delete;
+    CWinsock& operator=(const CWinsock&) = delete;
+    bool Ready() const { return m_bReady; }
+
+private:
+    WSADATA m_data{};
+    bool m_bReady = false;
+};
+
+bool WinsockReady() {
+    static CWinsock winsock;
+    return winsock.Ready();
+}
+
+struct CAddressInfoFree {
+    void operator()(addrinfo* info) const { ::freeaddrinfo(info); }
+};
+
+// Waits until the socket can be written (connected) or read, or `ms` passed.
+bool WaitFor(SOCKET socket, bool forWrite, DWORD ms) {
+    fd_set ready;
+    fd_set failed;
+    FD_ZERO(&ready);
+    FD_ZERO(&failed);
+    FD_SET(socket, &ready);
+    FD_SET(socket, &failed);
+    timeval wait{static_cast<long>(ms / 1000), static_cast<long>(ms % 1000) * 1000};
+    const int count =
+        ::select(0, forWrite ? nullptr : &ready, forWrite ? &ready : nullptr, &failed, &wait);
+    return count > 0 && FD_ISSET(socket, &ready);
 }
 
 } // namespace
@@ -49,92 +73,112 @@ std::string FreshJudgeToken() {
     return token;
 }
 
-CJudgeAnswer FetchJudge(const std::string& proxy, const std::string& userAgent,
-                        const std::string& token, DWORD boundMs) {
-    CJudgeAnswer answer;
-    const DWORD started = ::GetTickCount();
-    const DWORD timeoutMs = boundMs > 0 ? boundMs : 1;
+CJudgeExchange::~CJudgeExchange() {
+    Close();
+}
+
+void CJudgeExchange::Close() {
+    if (m_socket != INVALID_SOCKET) {
+        ::closesocket(m_socket);
+        m_socket = INVALID_SOCKET;
+    }
+}
+
+bool CJudgeExchange::Send(const std::string& proxy, const std::string& token,
+                          const std::string& userAgent, DWORD connectMs) {
+    Close();
+    m_bSent = false;
     ParsedUrl url;
-    if (!ParseUrl(BuildJudgeUrl(), url)) {
+    if (!WinsockReady() || token.empty() || !ParseUrl(BuildJudgeUrl(), url)) {
+        return false;
+    }
+    std::string host = url.server;
+    std::string port = std::to_string(url.port);
+    if (!proxy.empty()) {
+        const std::size_t colon = proxy.rfind(':');
+        if (colon == std::string::npos || colon == 0) {
+            return false;
+        }
+        host = proxy.substr(0, colon);
+        port = proxy.substr(colon + 1);
+    }
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    hints.ai_protocol = IPPROTO_TCP;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(host.c_str(), port.c_str(), &hints, &found) != 0 || found == nullptr) {
+        m_nError = ::WSAGetLastError();
+        return false;
+    }
+    const std::unique_ptr<addrinfo, CAddressInfoFree> addresses(found);
+    m_socket = ::socket(found->ai_family, found->ai_socktype, found->ai_protocol);
+    u_long nonBlocking = 1;
+    if (m_socket == INVALID_SOCKET || ::ioctlsocket(m_socket, FIONBIO, &nonBlocking) != 0) {
+        m_nError = ::WSAGetLastError();
+        Close();
+        return false;
+    }
+    if (::connect(m_socket, found->ai_addr, static_cast<int>(found->ai_addrlen)) != 0 &&
+        ::WSAGetLastError() != WSAEWOULDBLOCK) {
+        m_nError = ::WSAGetLastError();
+        Close();
+        return false;
+    }
+    int error = 0;
+    int size = sizeof error;
+    if (!WaitFor(m_socket, true, connectMs) ||
+        ::getsockopt(m_socket, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &size) != 0 ||
+        error != 0) {
+        m_nError = error != 0 ? error : WSAETIMEDOUT;
+        Close();
+        return false;
+    }
+    // The request is a few hundred bytes: a fresh connection's buffer takes it whole.
+    const std::string request = judge::RequestText(url, !proxy.empty(), token, userAgent);
+    const int sent = ::send(m_socket, request.data(), static_cast<int>(request.size()), 0);
+    if (sent != static_cast<int>(request.size())) {
+        m_nError = sent < 0 ? ::WSAGetLastError() : WSAEWOULDBLOCK;
+        Close();
+        return false;
+    }
+    m_strToken = token;
+    m_bSent = true;
+    return true;
+}
+
+CJudgeAnswer CJudgeExchange::Receive(DWORD boundMs) {
+    CJudgeAnswer answer;
+    answer.m_bSent = m_bSent;
+    answer.m_nError = m_nError;
+    if (!m_bSent || m_socket == INVALID_SOCKET) {
         return answer;
     }
-    CInternetPtr session(::InternetOpenA(
-        userAgent.c_str(), proxy.empty() ? INTERNET_OPEN_TYPE_DIRECT : INTERNET_OPEN_TYPE_PROXY,
-        proxy.empty() ? nullptr : proxy.c_str(), nullptr, 0));
-    if (!session) {
-        answer.m_nError = ::GetLastError();
-        return answer;
-    }
-    SetTimeouts(session.get(), timeoutMs);
-    CInternetPtr connection(::InternetConnectA(session.get(), url.server.c_str(), url.port, nullptr,
-                                               nullptr, INTERNET_SERVICE_HTTP, 0, 0));
-    if (!connection) {
-        answer.m_nError = ::GetLastError();
-        return answer;
-    }
-    const char* acceptTypes[] = {nullptr};
-    // Without the keep-connection flag: Wine then asks for "Connection: close"
-    // itself (it puts its own Keep-Alive over ours otherwise) and pools
-    // nothing. A pooled direct connection to the update server would be handed
-    // to the next probe of the same server through any proxy.
-    const DWORD flags =
-        probe::RequestFlagsFor(url.service) & ~static_cast<DWORD>(INTERNET_FLAG_KEEP_CONNECTION);
-    CInternetPtr request(::HttpOpenRequestA(connection.get(), nullptr, url.object.c_str(),
-                                            "HTTP/1.1", nullptr, acceptTypes, flags, 0));
-    if (!request) {
-        answer.m_nError = ::GetLastError();
-        return answer;
-    }
-    SetTimeouts(request.get(), timeoutMs);
-    const std::string headers =
-        std::string(probe::kCloseConnectionHeader) + judge::kTokenHeader + ": " + token + "\r\n";
-    if (!::HttpSendRequestA(request.get(), headers.c_str(), static_cast<DWORD>(headers.size()),
-                            nullptr, 0)) {
-        answer.m_nError = ::GetLastError();
-        return answer;
-    }
-    DWORD length = sizeof answer.m_nStatus;
-    if (!::HttpQueryInfoA(request.get(), probe::kStatusQuery, &answer.m_nStatus, &length,
-                          nullptr)) {
-        answer.m_nError = ::GetLastError();
-        return answer;
-    }
-    answer.m_bSent = true;
-    // A blocking read waits for its whole size, which a page that trickles in
-    // never gives: each read takes only what has arrived, so the clock is
-    // looked at between arrivals. Each wait for more ends by the receive
-    // time-out, set to what is left of the bound; the byte bound ends a page
-    // that is too big.
+    judge::CAnswerReader reader;
+    const DWORD started = ::GetTickCount();
     char buffer[4096];
-    while (answer.m_strBody.size() <= judge::kMaxPageBytes) {
+    while (reader.Current() == judge::CAnswerReader::State::kMore) {
         const DWORD elapsed = ::GetTickCount() - started;
-        if (elapsed >= timeoutMs) {
+        if (elapsed >= boundMs || !WaitFor(m_socket, false, boundMs - elapsed)) {
+            answer.m_nError = WSAETIMEDOUT;
             break;
         }
-        DWORD left = timeoutMs - elapsed;
-        ::InternetSetOptionA(request.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &left, sizeof left);
-        DWORD available = 0;
-        if (!::InternetQueryDataAvailable(request.get(), &available, 0, 0)) {
-            return answer;
+        const int read = ::recv(m_socket, buffer, sizeof buffer, 0);
+        if (read > 0) {
+            reader.Feed(std::string_view(buffer, static_cast<std::size_t>(read)));
+        } else if (read == 0) {
+            reader.Closed();
+        } else if (::WSAGetLastError() != WSAEWOULDBLOCK) {
+            answer.m_nError = ::WSAGetLastError();
+            break;
         }
-        if (available == 0) {
-            answer.m_bWhole = true;
-            return answer;
-        }
-        const std::size_t room = judge::kMaxPageBytes + 1 - answer.m_strBody.size();
-        DWORD want = available < sizeof buffer ? available : static_cast<DWORD>(sizeof buffer);
-        want = want < room ? want : static_cast<DWORD>(room);
-        DWORD read = 0;
-        if (!::InternetReadFile(request.get(), buffer, want, &read)) {
-            return answer;
-        }
-        if (read == 0) {
-            answer.m_bWhole = true;
-            return answer;
-        }
-        answer.m_strBody.append(buffer, read);
     }
-    // Cut short by a bound: whatever was read is no whole page.
+    Close();
+    answer.m_nStatus = reader.Status();
+    answer.m_bWhole = reader.Current() == judge::CAnswerReader::State::kWhole;
+    if (answer.m_bWhole) {
+        answer.m_strBody = reader.Body();
+    }
     return answer;
 }
 
@@ -165,8 +209,7 @@ std::vector<std::string> MachineAddresses() {
                     continue;
                 }
                 const auto* v4 = reinterpret_cast<const sockaddr_in*>(address);
-                const unsigned char* b =
-                    reinterpret_cast<const unsigned char*>(&v4->sin_addr.s_addr);
+                const auto* b = reinterpret_cast<const unsigned char*>(&v4->sin_addr.s_addr);
                 addresses.push_back(std::to_string(b[0]) + '.' + std::to_string(b[1]) + '.' +
                                     std::to_string(b[2]) + '.' + std::to_string(b[3]));
             }

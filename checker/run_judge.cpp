@@ -11,19 +11,18 @@
 namespace {
 
 judge::CJudgeFetchResult FetchResultOf(const CJudgeAnswer& answer) {
-    return judge::CJudgeFetchResult{answer.m_bWhole, answer.m_bSent ? answer.m_nStatus : 0,
-                                    answer.m_strBody};
+    return judge::CJudgeFetchResult{answer.m_bWhole, answer.m_nStatus, answer.m_strBody};
 }
 
 // Why a direct fetch taught nothing, for the trace.
 std::string WhyNoJudge(const CJudgeAnswer& answer) {
-    if (!answer.m_bSent) {
-        return "error " + std::to_string(answer.m_nError);
+    if (!answer.m_bSent || (!answer.m_bWhole && answer.m_nStatus == 0)) {
+        return "socket error " + std::to_string(answer.m_nError);
     }
     if (answer.m_nStatus != 200) {
         return "status " + std::to_string(answer.m_nStatus);
     }
-    return answer.m_bWhole ? "not a judge page" : "page cut short";
+    return answer.m_bWhole ? "not a judge page" : "no whole page";
 }
 
 } // namespace
@@ -32,12 +31,14 @@ std::shared_ptr<const CRunJudge> CRunJudge::Learn() {
     auto learnt = std::make_shared<CRunJudge>();
     const std::string path = GetModuleFilePath();
     learnt->m_strUserAgent = path.empty() ? std::string() : probe::ProgramNameFromPath(path);
-    const std::string token = FreshJudgeToken();
+    CJudgeExchange exchange;
+    const DWORD started = ::GetTickCount();
+    exchange.Send(std::string(), FreshJudgeToken(), learnt->m_strUserAgent, kDirectJudgeBoundMs);
+    const DWORD elapsed = ::GetTickCount() - started;
     const CJudgeAnswer answer =
-        FetchJudge(std::string(), learnt->m_strUserAgent, token, kDirectJudgeBoundMs);
-    const std::string own = token.empty()
-                                ? std::string()
-                                : judge::OwnAddressFromDirectFetch(FetchResultOf(answer), token);
+        exchange.Receive(elapsed < kDirectJudgeBoundMs ? kDirectJudgeBoundMs - elapsed : 0);
+    const std::string own =
+        judge::OwnAddressFromDirectFetch(FetchResultOf(answer), exchange.Token());
     if (own.empty()) {
         TraceText(std::string("No judge at ") + BuildJudgeUrl() + " (" + WhyNoJudge(answer) +
                   "): live proxies are published unjudged");
@@ -54,14 +55,22 @@ std::shared_ptr<const CRunJudge> CRunJudge::Learn() {
     return learnt;
 }
 
-judge::Anonymity CRunJudge::JudgeProxy(const std::string& proxy, DWORD boundMs) const {
+void CRunJudge::Ask(CJudgeExchange& exchange, const std::string& proxy) const {
+    if (Judging()) {
+        exchange.Send(proxy, FreshJudgeToken(), m_strUserAgent, kJudgeHeadStartMs);
+    }
+}
+
+judge::Anonymity CRunJudge::Judge(CJudgeExchange& exchange, const std::string& proxy,
+                                  DWORD boundMs) const {
     if (!Judging()) {
         return judge::Anonymity::Unknown;
     }
-    const std::string token = FreshJudgeToken();
-    if (token.empty()) {
+    const DWORD started = ::GetTickCount();
+    if (!exchange.Sent() && !exchange.Send(proxy, FreshJudgeToken(), m_strUserAgent, boundMs)) {
         return judge::Anonymity::Unknown;
     }
-    const CJudgeAnswer answer = FetchJudge(proxy, m_strUserAgent, token, boundMs);
-    return judge::JudgeProxyFetch(FetchResultOf(answer), token, m_userAddresses);
+    const DWORD elapsed = ::GetTickCount() - started;
+    const CJudgeAnswer answer = exchange.Receive(elapsed < boundMs ? boundMs - elapsed : 0);
+    return judge::JudgeProxyFetch(FetchResultOf(answer), exchange.Token(), m_userAddresses);
 }

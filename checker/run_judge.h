@@ -13,8 +13,14 @@
 
 #include "checker/checker_judge_rules.h"
 
+class CJudgeExchange;
+
 // The direct fetch holds the run's start, so it gets a short bound of its own.
 constexpr DWORD kDirectJudgeBoundMs = 10000;
+// How long a probe's worker waits for the proxy to take the judge's
+// connection before the probe starts; a proxy slower than that is asked after
+// its probe instead.
+constexpr DWORD kJudgeHeadStartMs = 2000;
 
 class CRunJudge {
 public:
@@ -23,9 +29,14 @@ public:
 
     bool Judging() const { return !m_userAddresses.empty(); }
 
-    // Fetches the judge through `proxy` within `boundMs` and judges what the
-    // judge saw. Unknown when this run judges nothing.
-    judge::Anonymity JudgeProxy(const std::string& proxy, DWORD boundMs) const;
+    // Sends the judge's request through `proxy`, to be answered while its
+    // test file is probed. Nothing when this run judges nothing.
+    void Ask(CJudgeExchange& exchange, const std::string& proxy) const;
+
+    // Reads what the judge saw of the request through `proxy` (asking now if
+    // the request could not go out before the probe) within `boundMs`.
+    // Unknown when this run judges nothing or no whole judge page came back.
+    judge::Anonymity Judge(CJudgeExchange& exchange, const std::string& proxy, DWORD boundMs) const;
 
 private:
     std::string m_strUserAgent;

@@ -8,6 +8,7 @@
 #include "checker/checker_files.h"
 #include "checker/checker_run_schedule.h"
 #include "checker/checker_trace_stamp.h"
+#include "checker/judge_fetch.h"
 #include "checker/run_judge.h"
 #include "checker/vettor_dlg.h"
 #include "framework/module_paths.h"
@@ -28,14 +29,16 @@ struct CProbeWorkItem {
     std::shared_ptr<const CRunJudge> m_pJudge; // null when the run judges nothing
 };
 
-// The judge's fetch through a live proxy gets what is left of the probe's
-// bound, so judging never holds a run longer than probing did.
-judge::Anonymity JudgeLiveProxy(const CProbeWorkItem& item, DWORD probeMs) {
+// The judge's answer through a live proxy is awaited for what is left of the
+// probe's bound since the worker began, so judging never holds a run longer
+// than probing could.
+judge::Anonymity JudgeLiveProxy(const CProbeWorkItem& item, CJudgeExchange& exchange,
+                                DWORD workerMs) {
     const DWORD bound = SULVANTIX_PROBE_BOUND_MS;
-    if (!item.m_pJudge || !item.m_pJudge->Judging() || probeMs >= bound) {
+    if (!item.m_pJudge || workerMs >= bound) {
         return judge::Anonymity::Unknown;
     }
-    return item.m_pJudge->JudgeProxy(item.m_strEntry, bound - probeMs);
+    return item.m_pJudge->Judge(exchange, item.m_strEntry, bound - workerMs);
 }
 
 UINT ProbeWorker(LPVOID param) {
@@ -43,17 +46,24 @@ UINT ProbeWorker(LPVOID param) {
     TraceText(item->m_strEntry);
     CProbeVerdict verdict;
     try {
+        const DWORD began = ::GetTickCount();
+        // The judge's request goes out first and is answered beside the
+        // probe, so a slow proxy makes the run wait once.
+        CJudgeExchange exchange;
+        if (item->m_pJudge) {
+            item->m_pJudge->Ask(exchange, item->m_strEntry);
+        }
         CProxyAddressData probe;
         probe.m_strUserAgent = item->m_strUserAgent;
-        const DWORD started = ::GetTickCount();
+        const DWORD probing = ::GetTickCount();
         // Ended by the library's time-outs, not by a second thread per
         // entry; the completion check gives up what they cannot end.
         verdict.m_bAlive = probe.ProbeProxyStringOnThisThread(
                                item->m_strEntry, &item->m_pTicket->m_bSendReturned) == 1;
-        verdict.m_nRoundTripMs = ::GetTickCount() - started;
+        verdict.m_nRoundTripMs = ::GetTickCount() - probing;
         verdict.m_bJudged = item->m_pJudge && item->m_pJudge->Judging();
         if (verdict.m_bAlive) {
-            verdict.m_anonymity = JudgeLiveProxy(*item, verdict.m_nRoundTripMs);
+            verdict.m_anonymity = JudgeLiveProxy(*item, exchange, ::GetTickCount() - began);
         }
     } catch (...) {
         verdict.m_bAlive = false;

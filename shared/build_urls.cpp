@@ -11,5 +11,5 @@ const char* BuildTestUrl() {
 }
 
 const char* BuildJudgeUrl() {
-    return SULVANTIX_UPDATE_BASE_URL "/judge";
+    return SULVANTIX_JUDGE_URL;
 }

@@ -7,5 +7,6 @@
 
 const char* BuildUpdateBaseUrl();
 const char* BuildTestUrl();
-// The update server's judge: the caller's address and headers as it saw them.
+// The update server's judge, over plain http whatever the base URL: the
+// caller's address and headers as it saw them.
 const char* BuildJudgeUrl();

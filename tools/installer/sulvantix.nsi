@@ -196,6 +196,8 @@ Section "Uninstall"
   Delete "$INSTDIR\Vettorlist.txt"
   Delete "$INSTDIR\proxylist.txt"
   Delete "$INSTDIR\Invalidproxylist.txt"
+  Delete "$INSTDIR\Transparentproxylist.txt"
+  Delete "$INSTDIR\Proxyclass.txt"
   Delete "$SYSDIR\Proxylist.txt"
   ${If} $RemoveUserProxies == 1
     Delete "$SYSDIR\Userproxy.txt"

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "checker/judge_text.h"
+
 namespace judge {
 namespace {
 
@@ -27,23 +29,6 @@ const char* const kProxyHeaders[] = {
     "x-forwarded-proto",
     "x-originating-ip",
 };
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 bool IsText(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](unsigned char c) {
@@ -84,12 +69,12 @@ bool ParseJudgePage(std::string_view text, CJudgePage& page) {
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         const std::string_view line =
-            Trimmed(end == std::string_view::npos ? text : text.substr(0, end));
+            TrimHeaderSpace(end == std::string_view::npos ? text : text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         if (first) {
             // The prefix's own space may have gone with the trimming.
             const std::size_t from = std::min(line.size(), kRemotePrefix.size());
-            page.m_strRemoteAddress = std::string(Trimmed(line.substr(from)));
+            page.m_strRemoteAddress = std::string(TrimHeaderSpace(line.substr(from)));
             first = false;
             continue;
         }
@@ -100,19 +85,19 @@ bool ParseJudgePage(std::string_view text, CJudgePage& page) {
         if (colon == 0 || colon == std::string_view::npos) {
             return false;
         }
-        page.m_headers.emplace_back(std::string(Trimmed(line.substr(0, colon))),
-                                    std::string(Trimmed(line.substr(colon + 1))));
+        page.m_headers.emplace_back(std::string(TrimHeaderSpace(line.substr(0, colon))),
+                                    std::string(TrimHeaderSpace(line.substr(colon + 1))));
     }
     return !page.m_strRemoteAddress.empty();
 }
 
 Anonymity Classify(const CJudgePage& page, const std::string& token,
                    const std::vector<std::string>& userAddresses) {
-    const std::string tokenName = Lower(kTokenHeader);
+    const std::string tokenName = LowerText(kTokenHeader);
     const bool madeForUs =
         !token.empty() &&
         std::any_of(page.m_headers.begin(), page.m_headers.end(), [&](const auto& header) {
-            return Lower(header.first) == tokenName && header.second == token;
+            return LowerText(header.first) == tokenName && header.second == token;
         });
     if (!madeForUs) {
         return Anonymity::Unknown;
@@ -124,7 +109,7 @@ Anonymity Classify(const CJudgePage& page, const std::string& token,
         }
     }
     for (const auto& [name, value] : page.m_headers) {
-        const std::string lower = Lower(name);
+        const std::string lower = LowerText(name);
         if (lower == "host") {
             continue;
         }

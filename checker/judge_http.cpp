@@ -4,26 +4,10 @@
 #include <cctype>
 
 #include "checker/checker_judge_rules.h"
+#include "checker/judge_text.h"
 
 namespace judge {
 namespace {
-
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 // Digits in `base` that fit well below the page bound's concerns; false for
 // anything else or a value past `limit`.
@@ -119,8 +103,8 @@ CAnswerReader::State CAnswerReader::ParseHead() {
         if (colon == std::string_view::npos) {
             return Set(State::kBroken);
         }
-        const std::string name = Lower(Trim(line.substr(0, colon)));
-        const std::string value = Lower(Trim(line.substr(colon + 1)));
+        const std::string name = LowerText(TrimHeaderSpace(line.substr(0, colon)));
+        const std::string value = LowerText(TrimHeaderSpace(line.substr(colon + 1)));
         if (name == "transfer-encoding" && value != "identity") {
             if (value != "chunked") {
                 return Set(State::kBroken);
@@ -160,12 +144,7 @@ CAnswerReader::State CAnswerReader::AddBody(std::string_view bytes) {
     return m_state;
 }
 
-CAnswerReader::State CAnswerReader::TakeBody(std::string_view& bytes) {
-    if (m_framing == Framing::kClose) {
-        const std::string_view all = bytes;
-        bytes = std::string_view();
-        return AddBody(all);
-    }
+CAnswerReader::State CAnswerReader::TakeCounted(std::string_view& bytes) {
     const std::size_t take =
         static_cast<std::size_t>(std::min<unsigned long long>(m_nLeft, bytes.size()));
     if (AddBody(bytes.substr(0, take)) != State::kMore) {
@@ -173,6 +152,18 @@ CAnswerReader::State CAnswerReader::TakeBody(std::string_view& bytes) {
     }
     bytes.remove_prefix(take);
     m_nLeft -= take;
+    return m_state;
+}
+
+CAnswerReader::State CAnswerReader::TakeBody(std::string_view& bytes) {
+    if (m_framing == Framing::kClose) {
+        const std::string_view all = bytes;
+        bytes = std::string_view();
+        return AddBody(all);
+    }
+    if (TakeCounted(bytes) != State::kMore) {
+        return m_state;
+    }
     // Bytes past the length are no part of the answer.
     return m_nLeft == 0 ? Set(State::kWhole) : m_state;
 }
@@ -180,13 +171,9 @@ CAnswerReader::State CAnswerReader::TakeBody(std::string_view& bytes) {
 CAnswerReader::State CAnswerReader::TakeChunked(std::string_view& bytes) {
     while (m_state == State::kMore && !bytes.empty()) {
         if (m_part == Part::kChunkData) {
-            const std::size_t take =
-                static_cast<std::size_t>(std::min<unsigned long long>(m_nLeft, bytes.size()));
-            if (AddBody(bytes.substr(0, take)) != State::kMore) {
+            if (TakeCounted(bytes) != State::kMore) {
                 return m_state;
             }
-            bytes.remove_prefix(take);
-            m_nLeft -= take;
             if (m_nLeft == 0) {
                 m_part = Part::kChunkEnd;
             }
@@ -203,7 +190,7 @@ CAnswerReader::State CAnswerReader::TakeChunked(std::string_view& bytes) {
             return m_state;
         }
         bytes.remove_prefix(end + 1);
-        const std::string_view line = Trim(m_strLine);
+        const std::string_view line = TrimHeaderSpace(m_strLine);
         if (m_part == Part::kChunkEnd) {
             if (!line.empty()) {
                 return Set(State::kBroken);

@@ -43,6 +43,8 @@ private:
     enum class Part { kHead, kBody, kChunkSize, kChunkData, kChunkEnd, kTrailer };
 
     State ParseHead();
+    // Takes up to the bytes still to come of the body or chunk.
+    State TakeCounted(std::string_view& bytes);
     State TakeBody(std::string_view& bytes);
     State TakeChunked(std::string_view& bytes);
     State AddBody(std::string_view bytes);

@@ -414,20 +414,16 @@ bool StartWarm(CBenchChecker& checker, const std::string& built, const std::stri
     return true;
 }
 
-bool MixedCase(const Context& context, std::size_t count) {
-    if (!HasPorts(context, kMixedPattern)) {
-        return false;
-    }
-    Row row;
-    row.name = std::to_string(count);
-    row.run = "1";
+// One run of `count` entries of `pattern` in a fresh Vettor.exe (folder
+// `folder`), its figures into `row` and printed.
+bool FreshRun(const Context& context, const std::string& folder, std::size_t count,
+              const std::vector<std::string>& pattern, Row& row) {
     CListMaker lists(context.farm);
     CBenchChecker checker;
-    if (!checker.Start(context.vettor, row.name, lists.Make(count, kMixedPattern))) {
+    if (!checker.Start(context.vettor, folder, lists.Make(count, pattern))) {
         return false;
     }
-    const int late = context.farm.LateSeconds();
-    if (!checker.WaitForRun(RunLimitMs(count, late), row.peak)) {
+    if (!checker.WaitForRun(RunLimitMs(count, context.farm.LateSeconds()), row.peak)) {
         std::printf("%s: no completion message\n", row.name.c_str());
         checker.Close();
         return false;
@@ -437,9 +433,23 @@ bool MixedCase(const Context& context, std::size_t count) {
     row.settled = checker.Settle(kSettleMs, 0, row.idleAfterMs);
     row.settledKnown = true;
     PrintRow(row);
+    checker.Close();
+    return true;
+}
+
+bool MixedCase(const Context& context, std::size_t count) {
+    if (!HasPorts(context, kMixedPattern)) {
+        return false;
+    }
+    Row row;
+    row.name = std::to_string(count);
+    row.run = "1";
+    const int late = context.farm.LateSeconds();
+    if (!FreshRun(context, row.name, count, kMixedPattern, row)) {
+        return false;
+    }
     const double floor = 0.1 * static_cast<double>(count) + late;
     std::printf("%-13s      wall floor %.1f s, goal <= %.1f s\n", "", floor, floor + 10 + 2);
-    checker.Close();
     return true;
 }
 
@@ -471,23 +481,10 @@ bool JudgeCase(const Context& context, std::size_t count) {
         Row& row = rows[judged];
         row.name = "judge:" + std::to_string(count);
         row.run = judged != 0 ? "on" : "off";
-        CListMaker lists(context.farm);
-        CBenchChecker checker;
-        if (!SetJudgeServed(judged != 0) || !checker.Start(context.vettor, row.name + "-" + row.run,
-                                                           lists.Make(count, kJudgePattern))) {
+        if (!SetJudgeServed(judged != 0) ||
+            !FreshRun(context, row.name + "-" + row.run, count, kJudgePattern, row)) {
             return false;
         }
-        if (!checker.WaitForRun(RunLimitMs(count, late), row.peak)) {
-            std::printf("%s: no completion message\n", row.name.c_str());
-            checker.Close();
-            return false;
-        }
-        row.wallSeconds = checker.WallSeconds();
-        row.end = checker.Now();
-        row.settled = checker.Settle(kSettleMs, 0, row.idleAfterMs);
-        row.settledKnown = true;
-        PrintRow(row);
-        checker.Close();
     }
     const double floor = 0.1 * static_cast<double>(count) + late;
     const auto ratio = [](double on, double off) { return off > 0 ? on / off : 0.0; };

@@ -1,6 +1,7 @@
 // The farm's anonymity behaviours as plain values: where relays connect from,
 // what they add, and the lying judge pages.
 #include "tools/standins/judge_lies.h"
+#include "tests/host/standins/script_bytes.h"
 #include "tools/standins/relay_manner.h"
 #include "tools/standins/standin_ports.h"
 
@@ -8,14 +9,6 @@
 
 namespace standins {
 namespace {
-
-std::string Joined(const CScript& script) {
-    std::string all;
-    for (const CPiece& p : script.m_pieces) {
-        all += p.m_strBytes;
-    }
-    return all;
-}
 
 CRequestHead JudgeRequest(const std::string& target) {
     return CRequestHead{"GET", target, "HTTP/1.1", {{"Host", "127.0.0.1:18080"}, {"X-T", "tok"}}};

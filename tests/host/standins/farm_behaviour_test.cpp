@@ -1,4 +1,5 @@
 #include "tools/standins/farm_behaviour.h"
+#include "tests/host/standins/script_bytes.h"
 #include "tools/standins/http_head.h"
 #include "tools/standins/standin_ports.h"
 
@@ -8,15 +9,6 @@
 
 namespace standins {
 namespace {
-
-// The whole reply of a script, as the client gets it.
-std::string Joined(const CScript& script) {
-    std::string all;
-    for (const CPiece& p : script.m_pieces) {
-        all += p.m_strBytes;
-    }
-    return all;
-}
 
 struct Parsed {
     CResponseHead head;

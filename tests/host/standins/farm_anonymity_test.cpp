@@ -1,7 +1,7 @@
 // The farm's anonymity behaviours as plain values: where relays connect from,
 // what they add, and the lying judge pages.
-#include "tools/standins/judge_lies.h"
 #include "tests/host/standins/script_bytes.h"
+#include "tools/standins/judge_lies.h"
 #include "tools/standins/relay_manner.h"
 #include "tools/standins/standin_ports.h"
 
